@@ -1,0 +1,3 @@
+#include "host_api/entry_points.h"
+
+void vexa_set_config_info(const void*) {}

@@ -1,0 +1,44 @@
+// Platform details kept in one place: byte order of exchanged records and the
+// clock. Everything else in the plug-in stays portable.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+
+namespace platform {
+
+// Big-endian field access, byte by byte, so the code is independent of the
+// machine's own order and of alignment.
+inline std::uint16_t read_be16(const void* at) {
+    const auto* b = static_cast<const std::uint8_t*>(at);
+    return static_cast<std::uint16_t>((b[0] << 8) | b[1]);
+}
+
+inline std::uint32_t read_be32(const void* at) {
+    const auto* b = static_cast<const std::uint8_t*>(at);
+    return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) |
+           std::uint32_t{b[3]};
+}
+
+inline void write_be16(void* at, std::uint16_t v) {
+    auto* b = static_cast<std::uint8_t*>(at);
+    b[0] = static_cast<std::uint8_t>(v >> 8);
+    b[1] = static_cast<std::uint8_t>(v);
+}
+
+inline void write_be32(void* at, std::uint32_t v) {
+    auto* b = static_cast<std::uint8_t*>(at);
+    b[0] = static_cast<std::uint8_t>(v >> 24);
+    b[1] = static_cast<std::uint8_t>(v >> 16);
+    b[2] = static_cast<std::uint8_t>(v >> 8);
+    b[3] = static_cast<std::uint8_t>(v);
+}
+
+// Calendar time in whole seconds: the only clock of the plug-in. It goes
+// through the C library's time() (the counterpart of _time64 on Windows) so a
+// host or a test can supply its own clock by providing that symbol.
+inline std::int64_t now_seconds() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#include <wx/gdicmn.h>
+
+#include "panel/event_handler.h"
+
+EventHandler* event_handler = nullptr;
+
+wxColour element_colour(const input_config& config) {
+    if ((config.flags & FLAG_TIMEOUT) == 0)
+        return *wxWHITE;
+    switch (config.timeout_action) {
+    case ACTION_RESTART:
+        return wxColour(185, 255, 185, 255);
+    case ACTION_STOP:
+        return wxColour(255, 185, 185, 255);
+    case ACTION_GOTO:
+        return wxColour(210, 210, 210, 255);
+    default:
+        return *wxWHITE;
+    }
+}
+
+void EventHandler::update_element_colour(instance_data* record, bool notify) {
+    // After a deselection or a reset there is no element to colour.
+    if (record == nullptr || current_element == nullptr)
+        return;
+    current_element->colour = element_colour(record->config);
+    if (notify && record->refresh != nullptr)
+        record->refresh(current_element->project, current_element);
+}

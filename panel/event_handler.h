@@ -1,0 +1,87 @@
+// The one panel object: it points at the controls built into the host's
+// window (the window owns them) and turns their events into configuration.
+#pragma once
+
+#include <cstdint>
+
+#include <wx/event.h>
+
+#include "host_api/element_handle.h"
+#include "host_api/result_codes.h"
+#include "plugin/input_config.h"
+
+class wxButton;
+class wxCheckBox;
+class wxComboBox;
+class wxFocusEvent;
+class wxRadioButton;
+class wxSpinCtrl;
+class wxSpinEvent;
+class wxStaticText;
+class lumoTextCtrl;
+
+constexpr int BIT_BUTTON_SLOTS = 16;
+
+class EventHandler : public wxEvtHandler {
+public:
+    EventHandler() = default;
+    ~EventHandler() override = default;
+    EventHandler(const EventHandler&) = delete;
+    EventHandler& operator=(const EventHandler&) = delete;
+
+    // Colours current_element by `record`'s timeout settings; with notify, calls
+    // record's refresh_callback (when set) with current_element's project.
+    void update_element_colour(instance_data* record, bool notify);
+
+    // Control events (all controls), focus loss and spin adapters.
+    void handle_control_event(wxCommandEvent& event);
+    void handle_focus_lost(wxFocusEvent& event);
+    void handle_spin_change(wxSpinEvent& event);
+
+    // Radio states, enable states, bit clean-up and bit labels of current_element.
+    void refresh_panel();
+
+    // True when build_panel filled this object (a bare one has no controls).
+    bool has_controls() const { return controller_choice != nullptr; }
+
+    element_handle* current_element = nullptr;
+    wxComboBox* controller_choice = nullptr;
+    wxRadioButton* digi8_radio[2] = {};
+    wxRadioButton* digi16_radio[2] = {};
+    wxRadioButton* digi32_radio = nullptr;
+    wxRadioButton* serial1_radio = nullptr;
+    wxRadioButton* serial2_radio = nullptr;
+    wxButton* digi8_bit_buttons[2][BIT_BUTTON_SLOTS] = {};
+    wxButton* digi16_bit_buttons[2][BIT_BUTTON_SLOTS] = {};
+    wxButton* digi32_bit_buttons[32] = {};
+    lumoTextCtrl* serial2_compare_text = nullptr;
+    lumoTextCtrl* serial1_compare_text = nullptr;
+    lumoTextCtrl* message_text = nullptr;
+    wxSpinCtrl* timeout_spin = nullptr;
+    wxStaticText* timeout_unit_label = nullptr;
+    wxComboBox* timeout_action_choice = nullptr;
+    wxComboBox* goto_element_choice = nullptr;
+    wxRadioButton* serial1_full_radio = nullptr;
+    wxRadioButton* serial1_sub_radio = nullptr;
+    wxRadioButton* serial2_full_radio = nullptr;
+    wxRadioButton* serial2_sub_radio = nullptr;
+    bool ignore_events = false;
+    wxCheckBox* message_check = nullptr;
+    wxCheckBox* timeout_check = nullptr;
+    wxStaticText* forward_label = nullptr;
+    wxStaticText* forward_from_label = nullptr;
+    wxStaticText* forward_to_label = nullptr;
+    wxSpinCtrl* forward_from_spin = nullptr;
+    wxSpinCtrl* forward_to_spin = nullptr;
+    wxCheckBox* forward_in_checks[4] = {};
+};
+
+// The current panel object; null at load and after vexa_reset_gui.
+extern EventHandler* event_handler;
+
+// Builds every control of the panel into element->parent_window and makes a
+// new EventHandler current. Always RES_OK.
+std::int32_t build_panel(element_handle* element, instance_data* record);
+
+// The display colour of a configuration, by its timeout settings.
+wxColour element_colour(const input_config& config);

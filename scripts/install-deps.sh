@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, tests and demo need, only those missing.
+set -euo pipefail
+
+packages=(cmake g++ make binutils pkg-config libwxgtk3.2-dev libgtest-dev libbenchmark-dev
+          nlohmann-json3-dev xvfb xauth clang libclang-rt-14-dev "$@")
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors and runs all tests under a virtual
+# display. Installs what is missing first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAVUD_WERROR=ON
+cmake --build build -j"$jobs"
+(cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")

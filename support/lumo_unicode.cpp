@@ -1,0 +1,123 @@
+// Stand-in for the host maker's liblumowx text conversions.
+#include <cstring>
+
+#include "host_api/lumo.h"
+
+namespace {
+
+// wxString holds UTF-32 code points here (wchar_t is 32 bits); the loops below
+// work on code points so no encoding is ever split.
+void zero_fill(char* dest, int from, int capacity) {
+    if (from < capacity)
+        std::memset(dest + from, 0, static_cast<std::size_t>(capacity - from));
+}
+
+} // namespace
+
+void lumo_unicode_stringToCharASCII(const wxString& text, char* dest, int capacity) {
+    if (dest == nullptr || capacity <= 0)
+        return;
+    int written = 0;
+    for (wxUniChar ch : text) {
+        if (written >= capacity)
+            break;
+        const wxUint32 cp = ch.GetValue();
+        dest[written++] = static_cast<char>(cp <= 0xFF ? cp : '?');
+    }
+    zero_fill(dest, written, capacity);
+}
+
+void lumo_unicode_stringToCharUTF8(const wxString& text, char* dest, int capacity) {
+    if (dest == nullptr || capacity <= 0)
+        return;
+    int written = 0;
+    for (wxUniChar ch : text) {
+        wxUint32 cp = ch.GetValue();
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            cp = 0xFFFD;
+        unsigned char seq[4];
+        int n = 0;
+        if (cp < 0x80) {
+            seq[n++] = static_cast<unsigned char>(cp);
+        } else if (cp < 0x800) {
+            seq[n++] = static_cast<unsigned char>(0xC0 | (cp >> 6));
+            seq[n++] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            seq[n++] = static_cast<unsigned char>(0xE0 | (cp >> 12));
+            seq[n++] = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+            seq[n++] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        } else {
+            seq[n++] = static_cast<unsigned char>(0xF0 | (cp >> 18));
+            seq[n++] = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+            seq[n++] = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+            seq[n++] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        }
+        if (written + n > capacity)
+            break;
+        std::memcpy(dest + written, seq, static_cast<std::size_t>(n));
+        written += n;
+    }
+    if (written < capacity)
+        dest[written] = '\0';
+}
+
+void lumo_unicode_stringToCharUTF16BE(const wxString& text, char* dest, int capacity) {
+    if (dest == nullptr || capacity <= 0)
+        return;
+    int written = 0;
+    auto put_unit = [&](wxUint32 unit) {
+        dest[written++] = static_cast<char>(unit >> 8);
+        dest[written++] = static_cast<char>(unit & 0xFF);
+    };
+    for (wxUniChar ch : text) {
+        wxUint32 cp = ch.GetValue();
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            cp = 0xFFFD;
+        const int needed = cp >= 0x10000 ? 4 : 2;
+        if (written + needed > capacity)
+            break;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            put_unit(0xD800 | (cp >> 10));
+            put_unit(0xDC00 | (cp & 0x3FF));
+        } else {
+            put_unit(cp);
+        }
+    }
+    zero_fill(dest, written, capacity);
+}
+
+void lumo_unicode_charToStringASCII(const char* source, int capacity, wxString& result) {
+    result.clear();
+    if (source == nullptr || capacity <= 0)
+        return;
+    const void* end = std::memchr(source, 0, static_cast<std::size_t>(capacity));
+    const std::size_t length =
+        end ? static_cast<std::size_t>(static_cast<const char*>(end) - source) : capacity;
+    result.reserve(length);
+    for (std::size_t i = 0; i < length; ++i)
+        result += wxUniChar(static_cast<unsigned char>(source[i]));
+}
+
+void lumo_unicode_charToStringUTF16BE(const char* source, int capacity, wxString& result) {
+    result.clear();
+    if (source == nullptr || capacity <= 0)
+        return;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(source);
+    const int units = capacity / 2;
+    for (int i = 0; i < units; ++i) {
+        const wxUint32 unit = (wxUint32{bytes[2 * i]} << 8) | bytes[2 * i + 1];
+        if (unit == 0)
+            break;
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
+            const wxUint32 low = (wxUint32{bytes[2 * i + 2]} << 8) | bytes[2 * i + 3];
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                result += wxUniChar(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        // A lone surrogate cannot be held as a code point: show the replacement.
+        result += wxUniChar(unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+    }
+}
