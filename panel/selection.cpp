@@ -1,3 +1,4 @@
+#include "controller/controller_table.h"
 #include "host_api/entry_points.h"
 #include "panel/event_handler.h"
 
@@ -12,6 +13,7 @@ void vexa_select(element_handle* element, std::uint32_t, std::uint8_t) {
 }
 
 std::int32_t vexa_reset_gui() {
+    controller_caps = 0;
     delete event_handler;
     event_handler = nullptr;
     return RES_INVALID;
