@@ -1,12 +1,28 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs all tests under a virtual
-# display. Installs what is missing first.
+# display; then the same tests (and the long validator run) in a build with
+# AddressSanitizer, UndefinedBehaviorSanitizer and leak checking; then a short
+# run of every fuzz target. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 jobs=$(nproc)
+display=(xvfb-run -a -s "-screen 0 1280x1024x24")
 
+stage() { echo "=== $1 ($(date +%T))"; }
+
+stage "build and test"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAVUD_WERROR=ON
 cmake --build build -j"$jobs"
-(cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")
+(cd build && "${display[@]}" ctest --output-on-failure -j"$jobs")
+
+stage "sanitizer build and test"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZAVUD_WERROR=ON -DZAVUD_SANITIZE=ON \
+    -DZAVUD_BENCHMARKS=OFF
+cmake --build build-sanitize -j"$jobs"
+(cd build-sanitize && "${display[@]}" ctest --output-on-failure -j"$jobs")
+
+stage "fuzz smoke run"
+scripts/fuzz.sh "${ZAVUD_FUZZ_SECONDS:-30}"
+stage "done"

@@ -1,6 +1,6 @@
 // Starts the toolkit once per test process, with an assertion handler that
 // fails the running test instead of opening a dialog.
-#include <cstring>
+#include <cstdio>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -14,18 +14,13 @@ void fail_on_assert(const wxString& file, int line, const wxString& func, const 
                   << cond << " " << msg;
 }
 
-bool listing_only(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--gtest_list_tests") == 0)
-            return true;
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (listing_only(argc, argv))
+    // InitGoogleTest consumes --gtest_list_tests, so ask gtest: listing needs
+    // no toolkit (and no display).
+    if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv)) {

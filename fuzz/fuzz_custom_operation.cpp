@@ -1,0 +1,107 @@
+// vexa_get_custom_operation after a forwarding or a timeout, with arbitrary
+// operation records: any kind bytes, any stated text capacity (negative, zero,
+// small, huge), in a record exactly as large as the host says it is. The
+// plug-in may write the code, the value and at most a quarter of the capacity
+// of text, and nothing else.
+#include <algorithm>
+#include <cstring>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "fuzz/fuzz_host.h"
+#include "host/virtual_clock.h"
+#include "host_api/input_record.h"
+#include "host_api/platform.h"
+#include "host_api/run_records.h"
+
+namespace {
+
+constexpr std::size_t RECORD_SIZE = 956;
+constexpr std::uint32_t SERIAL_1 = 0x00400000;
+constexpr std::uint32_t SERIAL_2 = 0x04000000;
+// Room beyond which no forwarded text can reach: 200 characters of at most
+// four UTF-8 bytes and a zero byte.
+constexpr std::int32_t MOST_TEXT = 801;
+
+// A version-5 record waiting on a serial interface, with fuzzed flags,
+// substring bounds, timeout and action.
+std::vector<char> serial_record(FuzzedDataProvider& in, std::uint8_t controller) {
+    std::vector<char> record(RECORD_SIZE, 0);
+    platform::write_be16(&record[0], 5);
+    platform::write_be16(&record[2], RECORD_SIZE);
+    platform::write_be32(&record[4], in.ConsumeBool() ? SERIAL_1 : SERIAL_2);
+    platform::write_be32(&record[44], in.ConsumeIntegral<std::uint32_t>());
+    record[60] = static_cast<char>(controller);
+    const std::string text1 = in.ConsumeRandomLengthString(200);
+    std::memcpy(&record[61], text1.data(), text1.size());
+    const std::string text2 = in.ConsumeRandomLengthString(200);
+    std::memcpy(&record[742], text2.data(), text2.size());
+    platform::write_be32(&record[944], in.ConsumeIntegralInRange<std::uint32_t>(0, 5));
+    platform::write_be32(&record[948], in.ConsumeIntegral<std::uint32_t>());
+    record[952] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
+    record[954] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
+    record[955] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
+    return record;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    start_toolkit_base();
+    virtual_clock::set(5'000'000);
+    FuzzedDataProvider in(data, size);
+
+    fuzz_element element;
+    const std::uint8_t controller = in.ConsumeIntegralInRange<std::uint8_t>(0, 9);
+    const std::vector<char> config = serial_record(in, controller);
+    FUZZ_CHECK(vexa_set_loaded_data(element.handle(), RECORD_SIZE, config.data()) == RES_OK);
+
+    // One run: arm, perhaps let the timeout pass, hand in one record whose
+    // texts may fill their fields without a zero byte.
+    std::int32_t ignored = 0;
+    vexa_continuous_stream(element.handle(), &ignored, &ignored);
+    std::vector<std::uint8_t> input(INPUT_RECORD_SIZE, 0);
+    const std::string received1 = in.ConsumeRandomLengthString(INPUT_SERIAL1_TEXT_SIZE);
+    std::memcpy(&input[INPUT_SERIAL1_TEXT], received1.data(), received1.size());
+    const std::string received2 = in.ConsumeRandomLengthString(INPUT_SERIAL2_TEXT_SIZE);
+    std::memcpy(&input[INPUT_SERIAL2_TEXT], received2.data(), received2.size());
+    FUZZ_CHECK(vexa_check_input_value(element.handle(), input.data(), controller) != 0);
+    if (in.ConsumeBool()) {
+        virtual_clock::advance(10);
+        vexa_check_input_value(element.handle(), input.data(), controller);
+    }
+
+    // The operation record, exactly as large as its stated capacity.
+    const std::int32_t capacity = in.ConsumeIntegral<std::int32_t>();
+    const std::size_t room = static_cast<std::size_t>(std::clamp(capacity, 0, MOST_TEXT));
+    std::vector<std::uint8_t> operation = in.ConsumeBytes<std::uint8_t>(OPERATION_TEXT + room);
+    operation.resize(OPERATION_TEXT + room, 0xA5);
+    if (in.ConsumeBool()) {
+        operation[OPERATION_KIND] = OPERATION_KIND_VALUE;
+        operation[OPERATION_SUBKIND] = OPERATION_SUBKIND_VALUE;
+    }
+    std::memcpy(&operation[OPERATION_TEXT_CAPACITY], &capacity, sizeof capacity);
+    const std::vector<std::uint8_t> before = operation;
+
+    const std::int32_t result = vexa_get_custom_operation(element.handle(), operation.data());
+    FUZZ_CHECK(result == RES_OK || result == RES_INVALID || result == RES_UNSUPPORTED);
+    const std::size_t text_limit = capacity >= 4 ? static_cast<std::size_t>(capacity / 4) : 0;
+    for (std::size_t i = 0; i < operation.size(); ++i) {
+        const bool code_or_value = i >= OPERATION_CODE && i < OPERATION_VALUE + 4;
+        const bool text = i >= OPERATION_TEXT && i < OPERATION_TEXT + text_limit;
+        if (result != RES_OK || !(code_or_value || text))
+            FUZZ_CHECK(operation[i] == before[i]);
+    }
+    if (result == RES_OK) {
+        std::uint32_t code = 0, value = 0;
+        std::memcpy(&code, &operation[OPERATION_CODE], sizeof code);
+        std::memcpy(&value, &operation[OPERATION_VALUE], sizeof value);
+        const bool timeout_action = code >= OP_RESTART && code <= OP_GOTO;
+        const bool forwarding = code != 0 && (code & ~0xF0u) == 0;
+        FUZZ_CHECK(timeout_action || forwarding);
+        if (forwarding)
+            FUZZ_CHECK(value <= 200);
+    }
+    FUZZ_CHECK(vexa_get_custom_operation(element.handle(), nullptr) == RES_UNSUPPORTED);
+    return 0;
+}
