@@ -150,3 +150,57 @@ void expect_cell_window(wxWindow* window, const panel_host& host, int rows, int 
     EXPECT_EQ(item->GetFlag(), flags);
     EXPECT_EQ(item->GetBorder(), 0);
 }
+
+full_panel::full_panel(const panel_host& host) {
+    controller = host.control<wxComboBox>(0, 0);
+    const int digital_rows[5] = {1, 3, 5, 8, 11};
+    for (int p = 0; p < 2; ++p) {
+        digi8_radio[p] = host.control<wxRadioButton>(digital_rows[p], 0);
+        digi8_bits[p] = host.bit_buttons(digital_rows[p] + 1);
+        digi16_radio[p] = host.control<wxRadioButton>(digital_rows[2 + p], 0);
+        for (int k = 1; k <= 2; ++k)
+            for (wxButton* b : host.bit_buttons(digital_rows[2 + p] + k))
+                digi16_bits[p].push_back(b);
+    }
+    digi32_radio = host.control<wxRadioButton>(11, 0);
+    for (int k = 1; k <= 4; ++k)
+        for (wxButton* b : host.bit_buttons(11 + k))
+            digi32_bits.push_back(b);
+    for (int i = 0; i < 2; ++i) {
+        const int r = 16 + 5 * i;
+        serial_radio[i] = host.control<wxRadioButton>(r + 1, 0);
+        compare_text[i] = host.control<wxTextCtrl>(r + 2, 0);
+        full_radio[i] = host.control<wxRadioButton>(r + 3, 1);
+        sub_radio[i] = host.control<wxRadioButton>(r + 4, 1);
+    }
+    forward_label = host.control<wxStaticText>(27, 0);
+    std::vector<wxWindow*> range;
+    for (wxWindow* child : host.at(28, 1)->GetChildren())
+        range.push_back(child);
+    from_label = dynamic_cast<wxStaticText*>(range[0]);
+    from_spin = dynamic_cast<wxSpinCtrl*>(range[1]);
+    to_label = dynamic_cast<wxStaticText*>(range[2]);
+    to_spin = dynamic_cast<wxSpinCtrl*>(range[3]);
+    for (int i = 0; i < 4; ++i)
+        forward_in[i] = host.control<wxCheckBox>(29 + i, 1);
+    message_check = host.control<wxCheckBox>(34, 0);
+    message_text = host.control<wxTextCtrl>(35, 0);
+    timeout_check = host.control<wxCheckBox>(39, 0);
+    timeout_spin = host.control<wxSpinCtrl>(39, 1);
+    timeout_unit = host.control<wxStaticText>(39, 2);
+    timeout_action = host.control<wxComboBox>(40, 1);
+    goto_choice = host.control<wxComboBox>(41, 1);
+}
+
+std::vector<wxRadioButton*> full_panel::radios() const {
+    return {digi8_radio[0], digi8_radio[1],  digi16_radio[0], digi16_radio[1],
+            digi32_radio,   serial_radio[0], serial_radio[1], full_radio[0],
+            sub_radio[0],   full_radio[1],   sub_radio[1]};
+}
+
+std::string full_panel::radio_states() const {
+    std::string states;
+    for (wxRadioButton* radio : radios())
+        states += radio->GetValue() ? '1' : '0';
+    return states;
+}

@@ -59,6 +59,47 @@ private:
     std::vector<std::unique_ptr<host_element>> elements_;
 };
 
+// Every input a controller can offer.
+constexpr std::uint32_t ALL_INPUTS = INPUT_DIGI8_1 | INPUT_DIGI8_2 | INPUT_DIGI16_1 |
+                                     INPUT_DIGI16_2 | INPUT_DIGI32 | INPUT_SERIAL_1 |
+                                     INPUT_SERIAL_2;
+
+// The controls of a panel built with ALL_INPUTS and the timeout rows, found
+// at their places on the sizer. Index 0 is port / interface 1.
+struct full_panel {
+    explicit full_panel(const panel_host& host);
+
+    wxComboBox* controller;
+    wxRadioButton* digi8_radio[2];
+    std::vector<wxButton*> digi8_bits[2];
+    wxRadioButton* digi16_radio[2];
+    std::vector<wxButton*> digi16_bits[2];
+    wxRadioButton* digi32_radio;
+    std::vector<wxButton*> digi32_bits;
+    wxRadioButton* serial_radio[2];
+    wxTextCtrl* compare_text[2];
+    wxRadioButton* full_radio[2];
+    wxRadioButton* sub_radio[2];
+    wxStaticText* forward_label;
+    wxStaticText* from_label;
+    wxSpinCtrl* from_spin;
+    wxStaticText* to_label;
+    wxSpinCtrl* to_spin;
+    wxCheckBox* forward_in[4];
+    wxCheckBox* message_check;
+    wxTextCtrl* message_text;
+    wxCheckBox* timeout_check;
+    wxSpinCtrl* timeout_spin;
+    wxStaticText* timeout_unit;
+    wxComboBox* timeout_action;
+    wxComboBox* goto_choice;
+
+    // The seven mode radios in panel order, then the four compare radios.
+    std::vector<wxRadioButton*> radios() const;
+    // "1" for each radio of radios() that reads selected, "0" otherwise.
+    std::string radio_states() const;
+};
+
 // Input as the toolkit delivers it: the control's state changes first, then
 // its event goes to the control.
 void click(wxButton* button);
