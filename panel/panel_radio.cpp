@@ -1,19 +1,17 @@
 #include "panel/panel_radio.h"
 
+panel_radio::panel_radio(wxWindow* parent, const wxString& label) {
 #if defined(__WXGTK__)
-constexpr long PANEL_RADIO_STYLE = wxRB_GROUP;
-#else
-constexpr long PANEL_RADIO_STYLE = wxRB_SINGLE;
-#endif
-
-panel_radio::panel_radio(wxWindow* parent, const wxString& label)
-    : wxRadioButton(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, PANEL_RADIO_STYLE) {
-#if defined(__WXGTK__)
-    // Created right after this button, the partner joins this button's group
-    // (wxGTK groups a radio without style with the preceding one).
-    partner_ = new wxRadioButton(parent, wxID_ANY, wxEmptyString);
+    // The partner heads the group and so starts selected; the radio, created
+    // right after it without style, joins its group cleared. (A radio that
+    // starts selected costs GTK far more to create; the partner is never
+    // measured, its size being given.)
+    partner_ = new wxRadioButton(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(1, 1),
+                                 wxRB_GROUP);
     partner_->Hide();
-    partner_->SetValue(true);
+    Create(parent, wxID_ANY, label);
+#else
+    Create(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, wxRB_SINGLE);
 #endif
 }
 

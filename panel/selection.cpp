@@ -5,6 +5,7 @@
 #include <wx/spinctrl.h>
 #include <wx/window.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "controller/controller_table.h"
@@ -34,21 +35,24 @@ void fill_goto_list(EventHandler& h, const element_handle& element, instance_dat
     const host_project* project = element.project;
     const std::vector<wxString>* names = project ? project->element_names : nullptr;
     const std::vector<std::int32_t>* ids = project ? project->element_ids : nullptr;
+    const std::size_t count = names && ids ? std::min(names->size(), ids->size()) : 0;
 
-    wxArrayString entries;
     int selection = wxNOT_FOUND;
-    if (names != nullptr && ids != nullptr) {
-        const std::size_t count = std::min(names->size(), ids->size());
-        entries.reserve(count);
-        for (std::size_t k = 0; k < count; ++k) {
-            entries.push_back((*names)[k]);
-            if ((*ids)[k] == record.config.goto_element)
-                selection = static_cast<int>(k); // a later match wins
-        }
+    for (std::size_t k = 0; k < count; ++k)
+        if ((*ids)[k] == record.config.goto_element)
+            selection = static_cast<int>(k); // a later match wins
+
+    const bool same_names =
+        h.goto_names.size() == count &&
+        (count == 0 || std::equal(h.goto_names.begin(), h.goto_names.end(), names->begin()));
+    if (!same_names) {
+        h.goto_names.clear();
+        if (count != 0)
+            h.goto_names.assign(names->begin(), names->begin() + count);
+        h.goto_element_choice->Clear();
+        if (count != 0)
+            h.goto_element_choice->Append(wxArrayString(count, h.goto_names.data()));
     }
-    h.goto_element_choice->Clear();
-    if (!entries.empty())
-        h.goto_element_choice->Append(entries);
     h.goto_element_choice->SetSelection(selection);
     if (ids != nullptr)
         record.element_ids = *ids;
