@@ -1,5 +1,5 @@
-// The panel's small rules, white-box: the bit cycle and labels, the bit each
-// button stands for, the number formats, and the radio that can be cleared.
+// The panel's small rules, white-box: the bit cycle and labels, the number
+// formats, and the radio that can be cleared.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
@@ -28,29 +28,6 @@ TEST(BitState, OnlyTheLiteralLabelsCount) {
     EXPECT_EQ(mask, 0x1u);
     // A value bit under a clear mask bit shows "X".
     EXPECT_EQ(bit_state(0x2, 0x1, 0x2), "X");
-}
-
-TEST(DigitalPorts, ButtonsStandForOneBitEachMostSignificantFirst) {
-    EXPECT_EQ(button_bit(0, 0), 0x80u);
-    EXPECT_EQ(button_bit(1, 7), 0x01u);
-    EXPECT_EQ(button_bit(3, 0), 0x8000u);
-    EXPECT_EQ(button_bit(4, 0), 0x80000000u);
-    EXPECT_EQ(button_bit(4, 1), 0x40000000u);
-    EXPECT_EQ(button_bit(4, 31), 0x00000001u);
-
-    input_config c{};
-    for (int port = 0; port < DIGITAL_PORT_COUNT; ++port)
-        set_port_bits(c, port, 0xFFFFFF00u + port, 0xFFFFFFF0u + port);
-    EXPECT_EQ(c.digi8_value[1], 0x01);
-    EXPECT_EQ(c.digi8_mask[0], 0xF0);
-    EXPECT_EQ(c.digi16_value[1], 0xFF03);
-    EXPECT_EQ(c.digi32_mask, 0xFFFFFFF4u);
-    for (int port = 0; port < DIGITAL_PORT_COUNT; ++port) {
-        const std::uint32_t width_mask =
-            digital_ports[port].width == 32 ? 0xFFFFFFFFu : (1u << digital_ports[port].width) - 1;
-        EXPECT_EQ(port_value(c, port), (0xFFFFFF00u + port) & width_mask);
-        EXPECT_EQ(port_mask(c, port), (0xFFFFFFF0u + port) & width_mask);
-    }
 }
 
 TEST(FormatNumber, FillsEveryDecimalConversionAndKeepsAllElse) {
