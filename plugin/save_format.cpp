@@ -1,6 +1,7 @@
 // Saving and loading an element's configuration as a save record.
 #include "plugin/save_format.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "host_api/entry_points.h"
@@ -12,6 +13,32 @@ static_assert(SAVE_RECORD_SIZE == INPUT_CONFIG_SIZE);
 static_assert(SAVE_COMPARE_TEXT_SIZE == COMPARE_TEXT_CAPACITY);
 static_assert(SAVE_WAIT_MESSAGE_SIZE * 2 == WAIT_MESSAGE_SIZE);
 static_assert(sizeof(input_config::spare_words) / 2 == SAVE_SPARE_WORD_COUNT);
+
+// The in-memory record keeps the saved order and widths field by field.
+#define SAME_OFFSET(field, offset) static_assert(offsetof(input_config, field) == offset)
+SAME_OFFSET(version, SAVE_VERSION);
+SAME_OFFSET(length, SAVE_LENGTH);
+SAME_OFFSET(input_mode, SAVE_INPUT_MODE);
+SAME_OFFSET(spare_bytes, SAVE_SPARE_BYTES);
+SAME_OFFSET(spare_words, SAVE_SPARE_WORDS);
+SAME_OFFSET(digi8_value, SAVE_DIGI8_VALUE);
+SAME_OFFSET(digi8_mask, SAVE_DIGI8_MASK);
+SAME_OFFSET(digi16_value, SAVE_DIGI16_VALUE);
+SAME_OFFSET(digi16_mask, SAVE_DIGI16_MASK);
+SAME_OFFSET(flags, SAVE_FLAGS);
+SAME_OFFSET(digi32_value, SAVE_DIGI32_VALUE);
+SAME_OFFSET(digi32_mask, SAVE_DIGI32_MASK);
+SAME_OFFSET(controller, SAVE_CONTROLLER);
+SAME_OFFSET(compare_text1, SAVE_COMPARE_TEXT1);
+SAME_OFFSET(wait_message, SAVE_WAIT_MESSAGE);
+SAME_OFFSET(compare_text2, SAVE_COMPARE_TEXT2);
+SAME_OFFSET(timeout_sec, SAVE_TIMEOUT_SEC);
+SAME_OFFSET(goto_element, SAVE_GOTO_ELEMENT);
+SAME_OFFSET(timeout_action, SAVE_TIMEOUT_ACTION);
+SAME_OFFSET(reserved3, SAVE_RESERVED3);
+SAME_OFFSET(substr_from, SAVE_SUBSTR_FROM);
+SAME_OFFSET(substr_to, SAVE_SUBSTR_TO);
+#undef SAME_OFFSET
 
 namespace {
 
