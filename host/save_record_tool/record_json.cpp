@@ -202,8 +202,8 @@ const char* type_name(const json& v) {
     return v.type_name();
 }
 
-// The keys of one JSON object: each is taken at most once, and anything left
-// over is refused.
+// One JSON object of the record: keys it does not know are refused before any
+// value is read, and a required key must be there.
 class object_reader {
 public:
     object_reader(const json& object, std::string path, std::set<std::string> known)

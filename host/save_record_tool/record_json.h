@@ -12,7 +12,8 @@
 //   compare_text1, compare_text2   text (8-bit characters U+0001..U+00FF, at most 200)
 //   wait_message               text (at most 120 UTF-16 units)
 //   wait_message_bytes         only when the stored 240 bytes are not what the text gives
-//                              back (a cut surrogate pair, bytes after the end): hex
+//                              back (a cut surrogate pair, bytes after the end): hex;
+//                              when present, encoding writes these bytes
 //   timeout_action             {"name": "ACTION_STOP" | "unknown", "value": n}
 //   stored_bytes, when_loaded  information: the record's length, and what loading
 //                              it does (version read as, defaults, repairs, notes)
