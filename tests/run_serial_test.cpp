@@ -137,9 +137,10 @@ TEST(Forwarding, SerialMatchHandsOutTheSubstringOfTheReceivedText) {
     const expectation cases[] = {
         {0, 199, "HELLO WORLD!", "HELLO WORLD!"}, // the factory span: the whole text
         {3, 5, "ABCDEFGH", "DEF"},
-        {6, 9, "ABCDEFGH", "GH"},         // cut off at the end
-        {20, 30, "ABCDEFGH", ""},         // starts beyond the end
-        {1, 1, "\xC3\xA9t\xC3\xA9", "t"}, // characters, not bytes (UTF-8 locale below)
+        {6, 9, "ABCDEFGH", "GH"},              // cut off at the end
+        {20, 30, "ABCDEFGH", ""},              // starts beyond the end
+        {204, 199, std::string(205, 'A'), ""}, // loaded data: ends before it starts
+        {1, 1, "\xC3\xA9t\xC3\xA9", "t"},      // characters, not bytes (UTF-8 locale below)
     };
     character_locale utf8("C.UTF-8");
     for (const expectation& c : cases) {
