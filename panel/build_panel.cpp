@@ -28,10 +28,11 @@ wxPanel* new_bit_panel(wxWindow* parent) {
 }
 
 void build_digital_section(panel_builder& b, int port) {
-    const digital_port& spec = digital_ports[port];
-    const int panels = spec.width / BITS_PER_PANEL;
-    const wxString radio_format = b.translate(wxString::Format("Digital %%d (%d Bit)", spec.width));
-    auto* radio = new panel_radio(b.parent, format_number(radio_format, spec.number));
+    const digital_port& port_info = digital_ports[port];
+    const int panels = port_info.width / BITS_PER_PANEL;
+    const wxString radio_format =
+        b.translate(wxString::Format("Digital %%d (%d Bit)", port_info.width));
+    auto* radio = new panel_radio(b.parent, format_number(radio_format, port_info.number));
     b.place(radio, b.row, 0, 1, 3, wxEXPAND);
     b.connect(radio, wiring::radio);
     port_radio(*b.handler, port) = radio;
@@ -46,7 +47,7 @@ void build_digital_section(panel_builder& b, int port) {
         for (int j = k * BITS_PER_PANEL; j < (k + 1) * BITS_PER_PANEL; ++j) {
             auto* button = new wxButton(panel, wxID_ANY, unset, wxDefaultPosition, wxDefaultSize,
                                         wxBU_EXACTFIT);
-            button->SetToolTip(format_number(tooltip_format, spec.width - 1 - j));
+            button->SetToolTip(format_number(tooltip_format, port_info.width - 1 - j));
             panel->GetSizer()->Add(button, 1, wxEXPAND);
             b.connect(button, wiring::bit_button);
             buttons[j] = button;
