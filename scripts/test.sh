@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 jobs=$(nproc)
-display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+# -noreset: Xvfb otherwise resets whenever its last client leaves, and a test
+# starting in that moment cannot open the display.
+display=(xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
 
 stage() { echo "=== $1 ($(date +%T))"; }
 
