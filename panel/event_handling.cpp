@@ -1,5 +1,7 @@
 // Turns a control event into configuration: the one place where the panel
 // writes an element's input_config (besides the refresh's bit clean-up).
+#include <cstdint>
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
@@ -104,8 +106,13 @@ void apply_substring_from(wxSpinCtrl* spin, input_config& c) {
 
 void apply_substring_to(wxSpinCtrl* spin, input_config& c) {
     c.substr_to = static_cast<std::uint8_t>(spin->GetValue());
-    if (c.substr_from >= c.substr_to)
+    if (c.substr_from >= c.substr_to) {
+        // Loaded data may hold From 255, with no bound above it: From then
+        // gives way by one, or To would wrap to 0 and come before From.
+        if (c.substr_from == UINT8_MAX)
+            c.substr_from = UINT8_MAX - 1;
         c.substr_to = static_cast<std::uint8_t>(c.substr_from + 1);
+    }
     spin->SetValue(c.substr_to);
 }
 

@@ -96,7 +96,8 @@ void lumo_unicode_charToStringASCII(const char* source, int capacity, wxString& 
         end ? static_cast<std::size_t>(static_cast<const char*>(end) - source) : capacity;
     result.reserve(length);
     for (std::size_t i = 0; i < length; ++i)
-        result += wxUniChar(static_cast<unsigned char>(source[i]));
+        // A code point, not a char: wxUniChar(char) decodes by the locale.
+        result += wxUniChar(static_cast<wxUint32>(static_cast<unsigned char>(source[i])));
 }
 
 void lumo_unicode_charToStringUTF16BE(const char* source, int capacity, wxString& result) {

@@ -267,6 +267,20 @@ TEST_F(editing, SubstringBoundsStayOrderedTheEditedBoundGivingWay) {
     EXPECT_EQ(config().substr_from, 7);
 }
 
+TEST_F(editing, ToBelowALoadedFromOf255KeepsTheBoundsOrderedWithoutWrapping) {
+    choose(panel->serial_radio[0]);
+    // As a load leaves them: From as stored, To repaired to 199.
+    config().substr_from = 255;
+    config().substr_to = 199;
+    spin_to(panel->to_spin, 46);
+    EXPECT_EQ(config().substr_from, 254);
+    EXPECT_EQ(config().substr_to, 255);
+    config().substr_from = 230;
+    spin_to(panel->to_spin, 46);
+    EXPECT_EQ(config().substr_from, 230);
+    EXPECT_EQ(config().substr_to, 231);
+}
+
 TEST_F(editing, FocusLossWhileEventsAreIgnoredChangesNothingAndIsNotSkipped) {
     // A deselection sets ignore_events; selecting without showing keeps it.
     plugin().vexa_select(nullptr, 0, 1);
