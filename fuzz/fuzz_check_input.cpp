@@ -3,6 +3,7 @@
 // among them), between the other run-time calls a host makes: arming the
 // clock, the clock moving on, result data and follow-ups. Every answer must be
 // one of the boundary's codes and the message events must match it.
+#include <clocale>
 #include <cstring>
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -12,14 +13,12 @@
 #include "host_api/input_record.h"
 #include "host_api/platform.h"
 #include "host_api/run_records.h"
+#include "plugin/input_config.h"
+#include "plugin/save_format.h"
 
 namespace {
 
-constexpr std::size_t AT_INPUT_MODE = 4;
-constexpr std::size_t AT_FLAGS = 44;
-constexpr std::size_t AT_CONTROLLER = 60;
-constexpr std::uint32_t SHOW_MESSAGE = 0x004;
-constexpr std::size_t MAX_RECORD = 1100; // a little beyond the 956 bytes read
+constexpr std::size_t MAX_RECORD = SAVE_RECORD_SIZE + 144; // a little beyond what is read
 
 // Counts the message events and takes over their strings, as a host does.
 class counting_sink final : public host_sink {
@@ -54,9 +53,9 @@ loaded_config load(element_handle* element, FuzzedDataProvider& in) {
     FUZZ_CHECK(vexa_set_loaded_data(element, static_cast<std::uint32_t>(stored.size()),
                                     stored.empty() ? nullptr : stored.data()) == RES_OK);
     const std::vector<std::uint8_t> saved = saved_record(element);
-    FUZZ_CHECK(saved.size() == 956);
-    return {platform::read_be32(&saved[AT_INPUT_MODE]), platform::read_be32(&saved[AT_FLAGS]),
-            saved[AT_CONTROLLER]};
+    FUZZ_CHECK(saved.size() == SAVE_RECORD_SIZE);
+    return {platform::read_be32(&saved[SAVE_INPUT_MODE]), platform::read_be32(&saved[SAVE_FLAGS]),
+            saved[SAVE_CONTROLLER]};
 }
 
 // 472 bytes from the input; the rest filled with zeros or, so that the texts
@@ -84,6 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     start_toolkit_base();
     virtual_clock::set(1'000'000);
     FuzzedDataProvider in(data, size);
+    // Texts decode by the locale: both an 8-bit and a UTF-8 one.
+    std::setlocale(LC_CTYPE, in.ConsumeBool() ? "C.UTF-8" : "C");
 
     fuzz_element element;
     counting_sink sink;
@@ -112,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 vexa_check_input_value(element.handle(), record.data(), controller);
             FUZZ_CHECK(result == RES_OK || result == RES_IGNORED || result == RES_INVALID ||
                        result == RES_WAIT || result == RES_CUSTOM_OPERATION);
-            const bool messages = (config.flags & SHOW_MESSAGE) != 0;
+            const bool messages = (config.flags & FLAG_SHOW_MESSAGE) != 0;
             FUZZ_CHECK(sink.shows - shows == (messages && result == RES_WAIT ? 1 : 0) ||
                        element.handle()->sink == nullptr);
             FUZZ_CHECK(sink.removes - removes == (messages && result == RES_OK ? 1 : 0) ||

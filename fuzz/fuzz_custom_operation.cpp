@@ -4,6 +4,7 @@
 // plug-in may write the code, the value and at most a quarter of the capacity
 // of text, and nothing else.
 #include <algorithm>
+#include <clocale>
 #include <cstring>
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -13,34 +14,33 @@
 #include "host_api/input_record.h"
 #include "host_api/platform.h"
 #include "host_api/run_records.h"
+#include "plugin/input_config.h"
+#include "plugin/save_format.h"
 
 namespace {
-
-constexpr std::size_t RECORD_SIZE = 956;
-constexpr std::uint32_t SERIAL_1 = 0x00400000;
-constexpr std::uint32_t SERIAL_2 = 0x04000000;
-// Room beyond which no forwarded text can reach: 200 characters of at most
-// four UTF-8 bytes and a zero byte.
-constexpr std::int32_t MOST_TEXT = 801;
+// Room beyond which no forwarded text can reach: the longest received text
+// in UTF-8 (at most three bytes a character from an 8-bit decode) and a zero byte.
+constexpr std::int32_t MOST_TEXT = 3 * INPUT_SERIAL2_TEXT_SIZE + 1;
 
 // A version-5 record waiting on a serial interface, with fuzzed flags,
 // substring bounds, timeout and action.
 std::vector<char> serial_record(FuzzedDataProvider& in, std::uint8_t controller) {
-    std::vector<char> record(RECORD_SIZE, 0);
-    platform::write_be16(&record[0], 5);
-    platform::write_be16(&record[2], RECORD_SIZE);
-    platform::write_be32(&record[4], in.ConsumeBool() ? SERIAL_1 : SERIAL_2);
-    platform::write_be32(&record[44], in.ConsumeIntegral<std::uint32_t>());
-    record[60] = static_cast<char>(controller);
-    const std::string text1 = in.ConsumeRandomLengthString(200);
-    std::memcpy(&record[61], text1.data(), text1.size());
-    const std::string text2 = in.ConsumeRandomLengthString(200);
-    std::memcpy(&record[742], text2.data(), text2.size());
-    platform::write_be32(&record[944], in.ConsumeIntegralInRange<std::uint32_t>(0, 5));
-    platform::write_be32(&record[948], in.ConsumeIntegral<std::uint32_t>());
-    record[952] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
-    record[954] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
-    record[955] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
+    std::vector<char> record(SAVE_RECORD_SIZE, 0);
+    platform::write_be16(&record[SAVE_VERSION], SAVE_FORMAT_VERSION);
+    platform::write_be16(&record[SAVE_LENGTH], SAVE_RECORD_SIZE);
+    platform::write_be32(&record[SAVE_INPUT_MODE],
+                         in.ConsumeBool() ? INPUT_SERIAL_1 : INPUT_SERIAL_2);
+    platform::write_be32(&record[SAVE_FLAGS], in.ConsumeIntegral<std::uint32_t>());
+    record[SAVE_CONTROLLER] = static_cast<char>(controller);
+    const std::string text1 = in.ConsumeRandomLengthString(SAVE_COMPARE_TEXT_SIZE);
+    std::memcpy(&record[SAVE_COMPARE_TEXT1], text1.data(), text1.size());
+    const std::string text2 = in.ConsumeRandomLengthString(SAVE_COMPARE_TEXT_SIZE);
+    std::memcpy(&record[SAVE_COMPARE_TEXT2], text2.data(), text2.size());
+    platform::write_be32(&record[SAVE_TIMEOUT_SEC], in.ConsumeIntegralInRange<std::uint32_t>(0, 5));
+    platform::write_be32(&record[SAVE_GOTO_ELEMENT], in.ConsumeIntegral<std::uint32_t>());
+    record[SAVE_TIMEOUT_ACTION] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
+    record[SAVE_SUBSTR_FROM] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
+    record[SAVE_SUBSTR_TO] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
     return record;
 }
 
@@ -50,11 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     start_toolkit_base();
     virtual_clock::set(5'000'000);
     FuzzedDataProvider in(data, size);
+    // Texts decode by the locale: both an 8-bit and a UTF-8 one.
+    std::setlocale(LC_CTYPE, in.ConsumeBool() ? "C.UTF-8" : "C");
 
     fuzz_element element;
     const std::uint8_t controller = in.ConsumeIntegralInRange<std::uint8_t>(0, 9);
     const std::vector<char> config = serial_record(in, controller);
-    FUZZ_CHECK(vexa_set_loaded_data(element.handle(), RECORD_SIZE, config.data()) == RES_OK);
+    FUZZ_CHECK(vexa_set_loaded_data(element.handle(), SAVE_RECORD_SIZE, config.data()) == RES_OK);
 
     // One run: arm, perhaps let the timeout pass, hand in one record whose
     // texts may fill their fields without a zero byte.
@@ -99,8 +101,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool timeout_action = code >= OP_RESTART && code <= OP_GOTO;
         const bool forwarding = code != 0 && (code & ~0xF0u) == 0;
         FUZZ_CHECK(timeout_action || forwarding);
+        // No more characters than the longest received text has.
         if (forwarding)
-            FUZZ_CHECK(value <= 200);
+            FUZZ_CHECK(value <= INPUT_SERIAL2_TEXT_SIZE);
     }
     FUZZ_CHECK(vexa_get_custom_operation(element.handle(), nullptr) == RES_UNSUPPORTED);
     return 0;

@@ -5,20 +5,18 @@
 
 #include "fuzz/fuzz_host.h"
 #include "host_api/platform.h"
+#include "plugin/save_format.h"
 
 namespace {
 
-constexpr std::size_t RECORD_SIZE = 956;
-constexpr std::size_t AT_RESERVED3 = 953;
-constexpr std::size_t AT_SUBSTR_FROM = 954;
-constexpr std::size_t AT_SUBSTR_TO = 955;
-
 void check_well_formed(const std::vector<std::uint8_t>& record) {
-    FUZZ_CHECK(record.size() == RECORD_SIZE);
-    FUZZ_CHECK(platform::read_be16(&record[0]) == 5);
-    FUZZ_CHECK(platform::read_be16(&record[2]) == RECORD_SIZE);
-    FUZZ_CHECK(record[AT_RESERVED3] == 0);
-    FUZZ_CHECK(record[AT_SUBSTR_TO] > record[AT_SUBSTR_FROM]);
+    FUZZ_CHECK(record.size() == SAVE_RECORD_SIZE);
+    FUZZ_CHECK(platform::read_be16(&record[SAVE_VERSION]) == SAVE_FORMAT_VERSION);
+    FUZZ_CHECK(platform::read_be16(&record[SAVE_LENGTH]) == SAVE_RECORD_SIZE);
+    FUZZ_CHECK(record[SAVE_RESERVED3] == 0);
+    // Repaired on load: To follows From, or is 199 when a loaded From is 199 or more.
+    FUZZ_CHECK(record[SAVE_SUBSTR_TO] > record[SAVE_SUBSTR_FROM] ||
+               record[SAVE_SUBSTR_TO] == LOADED_DEFAULT_SUBSTR_TO);
 }
 
 } // namespace

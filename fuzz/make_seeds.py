@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpora in fuzz/corpus/. Run once by hand when a target's
-input layout changes; CI only reads the committed files."""
+input layout changes; CI only reads the committed files. The record_json
+seeds are `save_record_tool decode` of some load_save seeds, plus two
+malformed ones written by hand."""
 import os
 import struct
 
@@ -99,6 +101,7 @@ def load_save_seeds():
 def check_input_seeds():
     # Digital port 1 bit 7 must be 1, 10 s timeout that stops marking, message on.
     p = Provider()
+    p.boolean(False)                                  # locale C
     p.boolean(True)                                   # sink present
     record = save_record(mode=DIGI8_1, flags=FULL1 | FULL2 | MESSAGE | TIMEOUT, d8v=(0x80, 0),
                          d8m=(0x80, 0), action=2, message="Wait")
@@ -118,6 +121,7 @@ def check_input_seeds():
 
     # Serial 1 substring "OK[CR]" forwarding to IN2; a text without a zero byte.
     p = Provider()
+    p.boolean(False)                                  # locale C
     p.boolean(False)
     record = save_record(mode=SERIAL_1, flags=SUB1 | FULL2 | IN2, text1=b"OK[CR]", substr=(1, 3))
     p.number(0, 1100, len(record), 8)
@@ -133,6 +137,7 @@ def check_input_seeds():
     for name, mode, field in (("digi16_2", DIGI16_2, "d16"), ("digi32", DIGI32, "d32"),
                               ("serial2_full", SERIAL_2, "text2")):
         p = Provider()
+        p.boolean(name == "serial2_full")             # locale C.UTF-8 for the text
         p.boolean(True)
         record = save_record(mode=mode, flags=FULL1 | FULL2, d16v=(0, 0x8001), d16m=(0, 0x8001),
                              d32v=0x80000001, d32m=0xFFFFFFFF, text2=b"[CR][LF]", controller=1)
@@ -147,6 +152,7 @@ def check_input_seeds():
         write("check_input", name, p.data())
 
     p = Provider()
+    p.boolean(False)                                  # locale C
     p.boolean(False)
     record = save_record(version=1, size=62)
     p.number(0, 1100, len(record), 8)
@@ -163,6 +169,7 @@ def custom_operation_seeds():
     def seed(name, serial1, flags, text1, substr, received1, timeout_passes, capacity, kind_ok,
              action=0):
         p = Provider()
+        p.boolean(True)                               # locale C.UTF-8
         p.number(0, 9, 0, 1)                          # controller
         p.boolean(serial1)
         p.number(0, 2**32 - 1, flags, 4)
