@@ -51,6 +51,15 @@ struct run_info {
 };
 run_info info;
 
+// What a run exercised, printed at its end: a run that never reached a
+// behaviour proves nothing about it.
+struct coverage {
+    long panels_built = 0, fills = 0, edits_applied = 0, edits_ignored = 0, stale_edits = 0;
+    long loads = 0, old_version_loads = 0, short_loads = 0, saves = 0;
+    long waits = 0, met = 0, ignored = 0, invalid = 0, custom = 0, follow_ups = 0;
+    long result_blocks = 0, resets = 0;
+} seen;
+
 void report_context() {
     std::fprintf(stderr, "validator: seed %llu, step %ld of %ld; the last calls were:\n",
                  static_cast<unsigned long long>(info.seed), info.step, info.steps);
@@ -356,6 +365,7 @@ built_panel* session::adopt_panel(element& e) {
     if (!(p->controls.sections() == p->sections))
         fail("panel built for " + e.name() + " has other sections than the controllers offer");
     panels_.push_back(std::move(p));
+    ++seen.panels_built;
     live_ = panels_.back().get();
     shown_ = nullptr;
     handler_ = handler_state::built;
@@ -900,6 +910,7 @@ void session::select() {
         model::drop_unoffered_bits(table_, live_->sections, e->config);
         ignoring_ = false;
         shown_ = e;
+        ++seen.fills;
         check_fill(*live_, *e, flags);
     }
     check_refresh_calls(expected, "vexa_select");
@@ -940,6 +951,7 @@ std::string panel_name(const built_panel& p, const built_panel* live) {
 
 void session::after_edit(built_panel& p, bool handled, bool message_edit) {
     std::vector<refresh_call> expected;
+    ++(handled ? seen.edits_applied : &p == live_ ? seen.edits_ignored : seen.stale_edits);
     if (handled) {
         element& e = *current_;
         template_ = e.config; // taken before the refresh drops bits
@@ -1148,6 +1160,7 @@ void session::save() {
                std::memcmp(data, buffer_.data(), SAVE_RECORD_SIZE) == 0,
            "save of " + e->name() + " differs from the model");
     const std::vector<std::uint8_t> copy(data, data + length);
+    ++seen.saves;
     // The host restores what it stored, into the same element or a copy of it.
     element* into = random_.chance(0.7) ? e : pick_element();
     note("vexa_set_loaded_data " + into->name() + " with that record");
@@ -1199,6 +1212,9 @@ void session::load() {
                                                 reinterpret_cast<const char*>(stored)),
                   RES_OK, "vexa_set_loaded_data");
     e->config = model::load(stored, length, buffer_);
+    ++seen.loads;
+    seen.old_version_loads += e->config.version < 5;
+    seen.short_loads += length < SAVE_RECORD_SIZE;
     e->coloured = true;
     e->colour = model::colour_of(e->config);
     if (shown_ == e)
@@ -1241,6 +1257,11 @@ void session::evaluate() {
     const std::int32_t expected =
         model::evaluate(e->config, e->run, record.data(), controller, now_);
     expect_result(result, expected, "vexa_check_input_value");
+    ++(result == RES_WAIT      ? seen.waits
+       : result == RES_OK      ? seen.met
+       : result == RES_IGNORED ? seen.ignored
+       : result == RES_INVALID ? seen.invalid
+                               : seen.custom);
     if (!e->sink_set)
         return;
     const bool messages = (e->config.flags & FLAG_SHOW_MESSAGE) != 0;
@@ -1282,6 +1303,7 @@ void session::fetch_result_data() {
     expect_result(result, expected, "vexa_get_bin_value");
     if (result != RES_OK)
         return;
+    ++seen.result_blocks;
     e->block_held = true;
     e->block = block;
     expect(block != nullptr && io == RESULT_DATA_IO, "result data block or io value");
@@ -1333,6 +1355,7 @@ void session::fetch_follow_up() {
     note("vexa_get_custom_operation " + e->name() + " capacity " + std::to_string(capacity));
     expect_result(library_.vexa_get_custom_operation(e->handle.handle(), operation.data()),
                   expected_result, "vexa_get_custom_operation");
+    seen.follow_ups += expected_result == RES_OK;
     for (std::size_t i = 0; i < operation.size(); ++i)
         if (operation[i] != expected[i])
             fail("custom operation record byte " + std::to_string(i) + ": got " +
@@ -1344,6 +1367,7 @@ void session::fetch_follow_up() {
 void session::reset_gui() {
     note("vexa_reset_gui");
     expect_result(library_.vexa_reset_gui(), RES_INVALID, "vexa_reset_gui");
+    ++seen.resets;
     table_.caps = 0;
     handler_ = handler_state::none;
     current_ = nullptr;
@@ -1458,6 +1482,15 @@ int main(int argc, char** argv) {
         running = nullptr;
     }
     std::printf("validator: %ld steps clean\n", info.steps);
+    std::printf("  panels built %ld, selections filling the panel %ld, GUI resets %ld\n"
+                "  edits applied %ld, ignored %ld, on old panels %ld\n"
+                "  loads %ld (older versions %ld, short %ld), save round trips %ld\n"
+                "  evaluations: wait %ld, met %ld, ignored %ld, invalid %ld, follow-up %ld\n"
+                "  follow-ups fetched %ld, result-data blocks %ld\n",
+                seen.panels_built, seen.fills, seen.resets, seen.edits_applied, seen.edits_ignored,
+                seen.stale_edits, seen.loads, seen.old_version_loads, seen.short_loads, seen.saves,
+                seen.waits, seen.met, seen.ignored, seen.invalid, seen.custom, seen.follow_ups,
+                seen.result_blocks);
     wxTheApp->OnExit();
     wxEntryCleanup();
     return 0;
