@@ -244,6 +244,7 @@ private:
     void fetch_follow_up();
     void reset_gui();
     void change_project();
+    void change_callbacks();
     void switch_locale();
     void read_element_kind();
 
@@ -759,6 +760,7 @@ void session::step() {
         {5, &session::fetch_follow_up},
         {1, &session::reset_gui},
         {2, &session::change_project},
+        {1, &session::change_callbacks},
         {1, &session::switch_locale},
         {1, &session::read_element_kind},
     };
@@ -1405,6 +1407,24 @@ void session::change_project() {
     project_.set_elements(project_names_, project_ids_);
     if (!project_lists_)
         project_.clear_lists();
+}
+
+// The host installs or takes back an element's refresh callback, or its sink.
+void session::change_callbacks() {
+    element* e = pick_element();
+    if (e == nullptr)
+        return create();
+    if (random_.chance(0.5)) {
+        e->refresh_set = random_.chance(0.7);
+        note("vexa_set_refresh_callback " + e->name() + (e->refresh_set ? "" : " null"));
+        library_.vexa_set_refresh_callback(e->handle.handle(),
+                                           e->refresh_set ? recording_refresh : nullptr);
+    } else {
+        e->sink_set = !e->sink_set;
+        note(std::string("host ") + (e->sink_set ? "gives " : "takes back ") + e->name() +
+             "'s event sink");
+        e->handle->sink = e->sink_set ? &e->sink : nullptr;
+    }
 }
 
 void session::switch_locale() {
