@@ -278,7 +278,6 @@ private:
     std::vector<std::uint8_t> random_description();
     std::vector<std::uint8_t> random_save_record();
     std::vector<std::uint8_t> random_input_record(const element& e);
-    void destroy_bitmaps(ui_parameters& parameters);
 
     plugin_library library_{ZAVUD_PLUGIN_PATH};
     random_source random_;
@@ -542,11 +541,6 @@ std::vector<std::uint8_t> session::random_input_record(const element& e) {
     text(INPUT_SERIAL1_TEXT, INPUT_SERIAL1_TEXT_SIZE, c.compare_text1);
     text(INPUT_SERIAL2_TEXT, INPUT_SERIAL2_TEXT_SIZE, c.compare_text2);
     return r;
-}
-
-void session::destroy_bitmaps(ui_parameters& parameters) {
-    delete parameters.large_icon;
-    delete parameters.small_icon;
 }
 
 // ---------------------------------------------------------------- checks
@@ -1445,12 +1439,11 @@ void session::read_element_kind() {
     expect(parameters.large_icon && parameters.large_icon->GetSize() == wxSize(25, 25) &&
                parameters.small_icon && parameters.small_icon->GetSize() == wxSize(15, 15),
            "UI parameter icons");
-    destroy_bitmaps(parameters);
+    delete parameters.large_icon; // the icons passed to the host
+    delete parameters.small_icon;
 }
 
 // ---------------------------------------------------------------- main
-
-session* running = nullptr;
 
 void on_sanitizer_death() {
     report_context();
@@ -1493,13 +1486,11 @@ int main(int argc, char** argv) {
                 info.steps);
     {
         session host(info.seed);
-        running = &host;
         host.start();
         for (info.step = 1; info.step <= info.steps; ++info.step)
             host.step();
         info.step = info.steps;
         host.finish();
-        running = nullptr;
     }
     std::printf("validator: %ld steps clean\n", info.steps);
     std::printf("  panels built %ld, selections filling the panel %ld, GUI resets %ld\n"
