@@ -69,8 +69,8 @@ TEST(ControllerFile, NamesBecomeTheDescriptionRecord) {
 }
 
 TEST(ControllerFile, IndexDefaultsToThePlaceAndAllMeansEveryInput) {
-    const auto setups = controllers_of(
-        R"({"controllers": [{"inputs": []}, {"inputs": "all", "valid": false}]})");
+    const auto setups =
+        controllers_of(R"({"controllers": [{"inputs": []}, {"inputs": "all", "valid": false}]})");
     ASSERT_EQ(setups.size(), 2u);
     EXPECT_EQ(setups[1].index, 1);
     EXPECT_FALSE(setups[1].valid);
@@ -264,11 +264,11 @@ TEST(ScenarioFile, RefusalsNameTheKey) {
 
 TEST(CommandLine, ReadsEveryOption) {
     options o;
-    EXPECT_EQ(parse_options({"--plugin", "p.so", "--controllers", "c.json", "--serial",
-                             "/dev/ttyUSB0", "--baud", "115200", "--serial-interface", "2",
-                             "project.json"},
-                            o),
-              "");
+    EXPECT_EQ(
+        parse_options({"--plugin", "p.so", "--controllers", "c.json", "--serial", "/dev/ttyUSB0",
+                       "--baud", "115200", "--serial-interface", "2", "project.json"},
+                      o),
+        "");
     EXPECT_EQ(o.plugin_path, "p.so");
     EXPECT_EQ(o.controllers, "c.json");
     EXPECT_EQ(o.serial_device, "/dev/ttyUSB0");

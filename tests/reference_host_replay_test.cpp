@@ -16,8 +16,7 @@ using nlohmann::json;
 
 namespace {
 
-json custom_input(const std::string& name, int id,
-                  const std::function<void(input_config&)>& edit) {
+json custom_input(const std::string& name, int id, const std::function<void(input_config&)>& edit) {
     return {{"name", name},
             {"id", id},
             {"type", "custom_input"},
@@ -45,7 +44,9 @@ std::function<void(input_config&)> bit7_timeout(std::uint8_t action, std::int32_
     };
 }
 
-json at(int seconds, int level) { return {{"at", seconds}, {"digi8_1", level}}; }
+json at(int seconds, int level) {
+    return {{"at", seconds}, {"digi8_1", level}};
+}
 
 struct replayed {
     bool met;
@@ -107,10 +108,9 @@ TEST(Replay, AnElementWithoutInputIsShownAsAnError) {
 }
 
 TEST(Replay, TimeoutThatContinuesExpiresOneSecondAfterTheDeadline) {
-    const replayed r =
-        run({{"elements", {custom_input("Wait", 1, bit7_timeout(ACTION_CONTINUE))}},
-             {"timeline", {at(0, 0), at(10, 0), at(11, 0)}},
-             {"expect", {{"outcome", "completed"}, {"completed_runs", 1}}}});
+    const replayed r = run({{"elements", {custom_input("Wait", 1, bit7_timeout(ACTION_CONTINUE))}},
+                            {"timeline", {at(0, 0), at(10, 0), at(11, 0)}},
+                            {"expect", {{"outcome", "completed"}, {"completed_runs", 1}}}});
     EXPECT_TRUE(r.met) << r.output;
     EXPECT_TRUE(r.has("t=10s   vexa_check_input_value(\"Wait\", controller 0: all inputs 0) "
                       "-> RES_WAIT\n"))
@@ -158,12 +158,11 @@ TEST(Replay, TimeoutThatStopsEndsTheTypicalRun) {
 }
 
 TEST(Replay, TimeoutThatGoesToAnElementSkipsTheOnesBetween) {
-    const replayed r =
-        run({{"elements",
-              {custom_input("Wait", 1, bit7_timeout(ACTION_GOTO, 30)), plain("Engrave", 20),
-               plain("Reject part", 30)}},
-             {"timeline", {at(0, 0), at(11, 0)}},
-             {"expect", "completed"}});
+    const replayed r = run({{"elements",
+                             {custom_input("Wait", 1, bit7_timeout(ACTION_GOTO, 30)),
+                              plain("Engrave", 20), plain("Reject part", 30)}},
+                            {"timeline", {at(0, 0), at(11, 0)}},
+                            {"expect", "completed"}});
     EXPECT_TRUE(r.met) << r.output;
     EXPECT_TRUE(r.has("op 3, go to element id 30\n  t=11s   host: marks \"Reject part\"\n"))
         << r.output;
@@ -186,11 +185,11 @@ TEST(Replay, ForwardedTextReachesEveryChosenCharacterInput) {
         c.substr_from = 3;
         c.substr_to = 4;
     });
-    const replayed r = run({{"elements", {element}},
-                            {"timeline",
-                             {{{"at", 0}, {"serial_2", "OK-18\r\n"}},
-                              {{"at", 1}, {"serial_2", "OK-17\r\n"}}}},
-                            {"expect", {{"outcome", "completed"}, {"IN2", "17"}, {"IN5", "17"}}}});
+    const replayed r =
+        run({{"elements", {element}},
+             {"timeline",
+              {{{"at", 0}, {"serial_2", "OK-18\r\n"}}, {{"at", 1}, {"serial_2", "OK-17\r\n"}}}},
+             {"expect", {{"outcome", "completed"}, {"IN2", "17"}, {"IN5", "17"}}}});
     EXPECT_TRUE(r.met) << r.output;
     EXPECT_TRUE(r.has("serial_2=\"OK-18\\r\\n\") -> RES_WAIT\n")) << r.output;
     EXPECT_TRUE(r.has("vexa_get_custom_operation(\"Read label\") -> RES_OK: op 0x90, forward "

@@ -34,8 +34,7 @@ struct pseudo_terminal {
     }
     ~pseudo_terminal() { close(master); }
     void send(const std::string& bytes) const {
-        EXPECT_EQ(write(master, bytes.data(), bytes.size()),
-                  static_cast<ssize_t>(bytes.size()));
+        EXPECT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
 };
 
@@ -101,8 +100,7 @@ TEST(SerialDevice, RefusalsNameTheDevice) {
         serial_port port("/dev/null", 9600);
         ADD_FAILURE() << "took /dev/null for a serial device";
     } catch (const serial_error& e) {
-        EXPECT_NE(std::string(e.what()).find("/dev/null: not a serial device"),
-                  std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("/dev/null: not a serial device"), std::string::npos);
     }
     pseudo_terminal pty;
     EXPECT_THROW(serial_port(pty.slave, 9601), serial_error);
