@@ -7,6 +7,7 @@
 #include <wx/frame.h>
 
 #include "host_api/ui_parameters.h"
+#include "tests/support/save_records.h"
 #include "tests/support/test_host.h"
 
 TEST(Exports, LibraryExportsExactlyTheFourteenEntryPoints) {
@@ -142,17 +143,22 @@ TEST(NullInput, DISABLED_NullOutPointersAreSkipped) {
 }
 
 TEST(Deletion, DeletingTheCurrentElementLeavesNoDanglingSelection) {
-    auto* doomed = new created_element;
-    instance_data& r = doomed->record();
-    r.config.flags |= FLAG_TIMEOUT;
-    r.config.timeout_action = ACTION_STOP;
-    delete doomed;
-    // A load now has no current element to colour; it must not touch the freed one.
     host_element other;
     ASSERT_EQ(plugin().vexa_create_instance(other.handle(), nullptr), RES_OK);
+    // The current element, handle and all, goes away.
+    delete new created_element;
+    // Loading another element colours only that element's own handle, never
+    // the freed one; with a sanitizer any touch of freed memory fails here.
+    const std::vector<std::uint8_t> restart = record_with({
+        {0, "0005"},      // version
+        {44, "00000020"}, // flags FLAG_TIMEOUT
+        {952, "01"},      // timeout_action ACTION_RESTART
+    });
+    EXPECT_EQ(load_bytes(other.handle(), restart), RES_OK);
+    EXPECT_EQ(other->colour, wxColour(185, 255, 185));
     plugin().vexa_select(nullptr, 0, 0);
-    const char record[956] = {0, 5};
-    plugin().vexa_set_loaded_data(other.handle(), sizeof record, record);
+    EXPECT_EQ(load_bytes(other.handle(), record_with({{0, "0005"}})), RES_OK);
+    EXPECT_EQ(other->colour, *wxWHITE);
     plugin().vexa_delete_instance(other.handle());
     plugin().vexa_reset_gui();
 }

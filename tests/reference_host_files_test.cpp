@@ -205,6 +205,28 @@ TEST(ProjectFile, RefusalsNameTheKey) {
     }
 }
 
+TEST(ProjectFile, ConfigurationsInJsonBecomeSaveRecords) {
+    // The example scenario's element, given as a JSON configuration, and
+    // the example project's, given as the record the program saved.
+    const auto in_scenario = read_scenario_file(REFERENCE_HOST_EXAMPLES "/typical_run.json");
+    const auto in_project = read_project_file(REFERENCE_HOST_EXAMPLES "/typical_run_project.json");
+    EXPECT_EQ(in_scenario.elements.at(0).save_record, in_project.elements.at(0).save_record);
+
+    auto json = parse_json_text(R"({"elements": [{"name": "A", "id": 1, "type": "custom_input",
+                                     "configuration": {"version": 5}}]})",
+                                "test");
+    EXPECT_NE(refusal([&] {
+                  project_from_json(json);
+              }).find("elements[0].configuration: length: key is missing"),
+              std::string::npos)
+        << refusal([&] { project_from_json(json); });
+    json["elements"][0]["save_record"] = "00";
+    EXPECT_NE(refusal([&] {
+                  project_from_json(json);
+              }).find("elements[0].configuration: give either \"save_record\" or"),
+              std::string::npos);
+}
+
 TEST(ScenarioFile, TimelineEntriesAreWholeRecords) {
     const scenario s = scenario_from_json(parse_json_text(R"({
         "elements": [], "runs": 3,

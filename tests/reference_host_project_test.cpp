@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "host/reference_host/plugin_session.h"
-#include "tests/support/saved_records.h"
+#include "tests/support/save_records.h"
 #include "tests/support/test_host.h"
 
 using namespace reference_host;

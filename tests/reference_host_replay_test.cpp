@@ -8,7 +8,7 @@
 #include "host/reference_host/hex_bytes.h"
 #include "host/reference_host/json_reading.h"
 #include "host/reference_host/replay.h"
-#include "tests/support/saved_records.h"
+#include "tests/support/save_records.h"
 #include "tests/support/test_host.h"
 
 using namespace reference_host;

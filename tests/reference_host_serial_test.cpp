@@ -12,7 +12,7 @@
 #include "host/reference_host/plugin_session.h"
 #include "host/reference_host/project_runner.h"
 #include "host/reference_host/serial_port.h"
-#include "tests/support/saved_records.h"
+#include "tests/support/save_records.h"
 #include "tests/support/test_host.h"
 
 using namespace reference_host;

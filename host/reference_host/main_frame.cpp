@@ -236,6 +236,10 @@ wxWindow* main_frame::build_run_column(wxWindow* parent) {
     return panel;
 }
 
+wxWindow* main_frame::property_window() {
+    return property_window_;
+}
+
 // ---- project editing ----
 
 void main_frame::rebuild_list() {

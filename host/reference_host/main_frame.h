@@ -44,6 +44,15 @@ public:
     // Saves what the window shows as a PNG; false when it cannot.
     bool save_screenshot(const std::string& file);
 
+    // What the buttons do, and the parts of the window, for tests.
+    void add_element(element_kind kind);
+    void start_run();
+    plugin_session& session() { return *session_; }
+    const project_runner& runner() const { return *runner_; }
+    wxListCtrl* project_list() { return list_; }
+    wxWindow* property_window();
+    simulator_panel* simulator() { return simulator_; }
+
 private:
     void build_menu();
     wxWindow* build_project_column(wxWindow* parent);
@@ -55,7 +64,6 @@ private:
     void recolour_row(std::size_t index);
     void on_item_selected(wxListEvent& event);
     void on_item_deselected(wxListEvent& event);
-    void add_element(element_kind kind);
     void rename_selected();
     void delete_selected();
     std::optional<std::size_t> selected_row() const;
@@ -70,7 +78,6 @@ private:
     void update_title();
 
     // Run.
-    void start_run();
     void stop_run();
     void deliver_all_controllers();
     void on_tick(wxTimerEvent& event);

@@ -6,9 +6,7 @@
 
 #include "host/reference_host/hex_bytes.h"
 #include "host/reference_host/json_reading.h"
-#if ZAVUD_HAVE_RECORD_JSON
 #include "host/save_record_tool/record_json.h"
-#endif
 
 namespace reference_host {
 
@@ -27,16 +25,11 @@ std::vector<std::uint8_t> read_save_record(const nlohmann::json& value, const st
 }
 
 std::vector<std::uint8_t> read_configuration(const nlohmann::json& value, const std::string& path) {
-#if ZAVUD_HAVE_RECORD_JSON
     try {
         return record_from_json(value);
     } catch (const record_json_error& e) {
         throw input_error(path + ": " + e.what());
     }
-#else
-    (void)value;
-    throw input_error(path + ": this build reads no JSON configurations; give \"save_record\"");
-#endif
 }
 
 project_element read_element(const nlohmann::json& value, const std::string& path) {
