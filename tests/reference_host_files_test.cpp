@@ -209,7 +209,7 @@ TEST(ProjectFile, ConfigurationsInJsonBecomeSaveRecords) {
     // The example scenario's element, given as a JSON configuration, and
     // the example project's, given as the record the program saved.
     const auto in_scenario = read_scenario_file(REFERENCE_HOST_EXAMPLES "/typical_run.json");
-    const auto in_project = read_project_file(REFERENCE_HOST_EXAMPLES "/typical_run_project.json");
+    const auto in_project = read_project_file(REFERENCE_HOST_EXAMPLES "/demo_project.json");
     EXPECT_EQ(in_scenario.elements.at(0).save_record, in_project.elements.at(0).save_record);
 
     auto json = parse_json_text(R"({"elements": [{"name": "A", "id": 1, "type": "custom_input",

@@ -94,8 +94,8 @@ TEST(Program, SavesAScreenshotOfTheWindowWithThePanel) {
         GTEST_SKIP() << "needs a display (xvfb-run)";
     const std::string png = testing::TempDir() + "reference_host.png";
     std::remove(png.c_str());
-    const finished f = run_program("--screenshot " + png + " " + REFERENCE_HOST_EXAMPLES +
-                                   "/typical_run_project.json");
+    const finished f =
+        run_program("--screenshot " + png + " " + REFERENCE_HOST_EXAMPLES + "/demo_project.json");
     EXPECT_EQ(f.exit_code, 0) << f.output;
     std::ifstream in(png, std::ios::binary);
     char magic[8] = {};

@@ -22,6 +22,7 @@ using namespace reference_host;
 namespace {
 
 constexpr int SCREENSHOT_DELAY_MILLISECONDS = 1500;
+const wxSize SCREENSHOT_SIZE(1560, 1180);
 
 int run_replay(const options& o) {
     wxInitializer toolkit;
@@ -65,6 +66,8 @@ public:
         if (options_.project && !frame_->open_project(*options_.project) && options_.screenshot)
             exit_code_ = 1;
         if (options_.screenshot) {
+            // Tall enough for the whole panel of a controller with every input.
+            frame_->SetSize(SCREENSHOT_SIZE);
             frame_->select_first_custom_input();
             // Let the window map and paint before it is captured.
             screenshot_timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { take_screenshot(); });

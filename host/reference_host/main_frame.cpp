@@ -1,5 +1,7 @@
 #include "host/reference_host/main_frame.h"
 
+#include <iostream>
+
 #include <wx/bitmap.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -240,6 +242,14 @@ wxWindow* main_frame::property_window() {
     return property_window_;
 }
 
+void main_frame::report(const wxString& title, const std::string& message) {
+    // A program taking a screenshot has nobody to close a dialog.
+    if (options_.screenshot)
+        std::cerr << "reference_host: " << message << "\n";
+    else
+        wxMessageBox(from_utf8(message), title, wxOK | wxICON_ERROR, this);
+}
+
 // ---- project editing ----
 
 void main_frame::rebuild_list() {
@@ -326,7 +336,7 @@ void main_frame::add_element(element_kind kind) {
         const std::size_t index = session_->insert(element, position);
         session_->select(index);
     } catch (const session_error& e) {
-        wxMessageBox(from_utf8(e.what()), "Reference host", wxOK | wxICON_ERROR, this);
+        report("Reference host", e.what());
     }
     rebuild_list();
     show_property_window();
@@ -376,7 +386,7 @@ bool main_frame::open_project(const std::string& file) {
         session_->open(loaded);
         project_file_ = file;
     } catch (const std::exception& e) {
-        wxMessageBox(from_utf8(e.what()), "Cannot open the project", wxOK | wxICON_ERROR, this);
+        report("Cannot open the project", e.what());
         rebuild_list();
         return false;
     }
@@ -410,7 +420,7 @@ void main_frame::save_project(bool choose_file) {
         update_title();
         SetStatusText("Saved " + from_utf8(file));
     } catch (const std::exception& e) {
-        wxMessageBox(from_utf8(e.what()), "Cannot save the project", wxOK | wxICON_ERROR, this);
+        report("Cannot save the project", e.what());
     }
 }
 
@@ -427,7 +437,7 @@ void main_frame::choose_and_load_controllers() {
         simulator_->set_controllers(controllers);
         Layout();
     } catch (const input_error& e) {
-        wxMessageBox(from_utf8(e.what()), "Cannot load the controllers", wxOK | wxICON_ERROR, this);
+        report("Cannot load the controllers", e.what());
     }
     show_property_window();
 }
@@ -584,7 +594,10 @@ void main_frame::select_first_custom_input() {
 bool main_frame::save_screenshot(const std::string& file) {
     Raise();
     Update();
-    const wxRect area = GetScreenRect();
+    // Only what is on the screen can be read back.
+    const wxRect area = GetScreenRect().Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize()));
+    if (area.IsEmpty())
+        return false;
     wxScreenDC screen;
     wxBitmap shot(area.width, area.height);
     {

@@ -55,6 +55,8 @@ public:
 
 private:
     void build_menu();
+    // An error message box, or a line on stderr when nobody can answer one.
+    void report(const wxString& title, const std::string& message);
     wxWindow* build_project_column(wxWindow* parent);
     wxWindow* build_property_column(wxWindow* parent);
     wxWindow* build_run_column(wxWindow* parent);
