@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include <wx/event.h>
 
@@ -74,6 +75,10 @@ public:
     wxSpinCtrl* forward_from_spin = nullptr;
     wxSpinCtrl* forward_to_spin = nullptr;
     wxCheckBox* forward_in_checks[4] = {};
+
+    // What goto_element_choice lists: relisting 200 names costs the toolkit
+    // several milliseconds, so an unchanged project is not listed again.
+    std::vector<wxString> goto_names;
 };
 
 // The current panel object; null at load and after vexa_reset_gui.

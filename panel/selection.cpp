@@ -1,8 +1,114 @@
+// Selecting the element the panel shows (and filling the panel from it), and
+// tearing the panel object down.
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/spinctrl.h>
+#include <wx/window.h>
+
+#include <algorithm>
+#include <climits>
+
 #include "controller/controller_table.h"
 #include "host_api/entry_points.h"
+#include "host_api/lumo.h"
 #include "panel/event_handler.h"
 
-void vexa_select(element_handle* element, std::uint32_t, std::uint8_t) {
+namespace {
+
+constexpr std::uint32_t HOST_FLAG_LOCK_CONTROLLER = 0x4;
+
+void set_text(lumoTextCtrl* text, const wxString& value) {
+    // ChangeValue: the fill is no edit, and the panel listens to no text events.
+    if (text->GetValue() != value)
+        text->ChangeValue(value);
+}
+
+wxString compare_text(const char* field) {
+    wxString text;
+    lumo_unicode_charToStringASCII(field, COMPARE_TEXT_CAPACITY, text);
+    return text;
+}
+
+// The project's elements as the goto list: only positions with both a name
+// and an id are listed, so entry k always has element_ids[k].
+void fill_goto_list(EventHandler& h, const element_handle& element, instance_data& record) {
+    const host_project* project = element.project;
+    const std::vector<wxString>* names = project ? project->element_names : nullptr;
+    const std::vector<std::int32_t>* ids = project ? project->element_ids : nullptr;
+    const std::size_t count = names && ids ? std::min(names->size(), ids->size()) : 0;
+
+    int selection = wxNOT_FOUND;
+    for (std::size_t k = 0; k < count; ++k)
+        if ((*ids)[k] == record.config.goto_element)
+            selection = static_cast<int>(k); // a later match wins
+
+    const bool same_names =
+        h.goto_names.size() == count &&
+        (count == 0 || std::equal(h.goto_names.begin(), h.goto_names.end(), names->begin()));
+    if (!same_names) {
+        h.goto_names.clear();
+        if (count != 0)
+            h.goto_names.assign(names->begin(), names->begin() + count);
+        h.goto_element_choice->Clear();
+        if (count != 0)
+            h.goto_element_choice->Append(wxArrayString(count, h.goto_names.data()));
+    }
+    h.goto_element_choice->SetSelection(selection);
+    if (ids != nullptr)
+        record.element_ids = *ids;
+    else
+        record.element_ids.clear();
+}
+
+// Every control from the element's configuration, with events ignored.
+void fill_panel(EventHandler& h, element_handle& element, instance_data& record,
+                std::uint32_t host_flags) {
+    const input_config& c = record.config;
+    h.ignore_events = true;
+
+    h.controller_choice->Enable((host_flags & HOST_FLAG_LOCK_CONTROLLER) == 0);
+    // Loaded data may name a controller the list does not have: no entry then.
+    h.controller_choice->SetSelection(c.controller < CONTROLLER_COUNT ? c.controller : wxNOT_FOUND);
+
+    wxString message;
+    lumo_unicode_charToStringUTF16BE(reinterpret_cast<const char*>(c.wait_message),
+                                     WAIT_MESSAGE_CAPACITY, message);
+    set_text(h.message_text, message);
+    if (h.serial1_compare_text != nullptr)
+        set_text(h.serial1_compare_text, compare_text(c.compare_text1));
+    if (h.serial2_compare_text != nullptr)
+        set_text(h.serial2_compare_text, compare_text(c.compare_text2));
+
+    if (h.forward_from_spin != nullptr) {
+        h.forward_from_spin->SetValue(c.substr_from);
+        h.forward_to_spin->SetValue(c.substr_to);
+        const std::uint32_t targets[] = {FLAG_FORWARD_IN2, FLAG_FORWARD_IN3, FLAG_FORWARD_IN4,
+                                         FLAG_FORWARD_IN5};
+        for (int i = 0; i < 4; ++i)
+            h.forward_in_checks[i]->SetValue((c.flags & targets[i]) != 0);
+    }
+    h.message_check->SetValue((c.flags & FLAG_SHOW_MESSAGE) != 0);
+
+    if (h.timeout_check != nullptr) {
+        h.timeout_check->SetValue((c.flags & FLAG_TIMEOUT) != 0);
+        h.timeout_spin->SetValue(static_cast<int>(std::min<std::uint32_t>(c.timeout_sec, INT_MAX)));
+        h.timeout_action_choice->SetSelection(c.timeout_action <= ACTION_GOTO ? c.timeout_action
+                                                                              : wxNOT_FOUND);
+        fill_goto_list(h, element, record);
+    }
+
+    h.update_element_colour(&record, true);
+    h.refresh_panel();
+    h.ignore_events = false;
+}
+
+bool window_is_empty(const wxWindow* window) {
+    return window->GetChildren().empty();
+}
+
+} // namespace
+
+void vexa_select(element_handle* element, std::uint32_t host_flags, std::uint8_t show) {
     if (element == nullptr) {
         if (event_handler != nullptr) {
             event_handler->current_element = nullptr;
@@ -10,10 +116,34 @@ void vexa_select(element_handle* element, std::uint32_t, std::uint8_t) {
         }
         return;
     }
+    instance_data* record = instance_of(element);
+    if (record == nullptr)
+        return;
+    const bool shown = element->parent_window != nullptr && show == 1;
+
+    if (event_handler == nullptr) {
+        if (!shown)
+            return;
+        build_panel(element, record);
+    } else if (!event_handler->has_controls()) {
+        // A bare object from a creation without a usable window: build the
+        // panel only into an empty window, never next to someone else's controls.
+        if (!shown || !window_is_empty(element->parent_window)) {
+            event_handler->current_element = element;
+            return;
+        }
+        build_panel(element, record);
+    }
+    event_handler->current_element = element;
+    if (!shown)
+        return;
+    fill_panel(*event_handler, *element, *record, host_flags);
 }
 
 std::int32_t vexa_reset_gui() {
     controller_caps = 0;
+    // The controls stay with the host's window; deleting the object removes
+    // their connections to it.
     delete event_handler;
     event_handler = nullptr;
     return RES_INVALID;

@@ -9,4 +9,6 @@ jobs=$(nproc)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAVUD_WERROR=ON
 cmake --build build -j"$jobs"
-(cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")
+# -noreset: Xvfb otherwise resets whenever its last client leaves, and a test
+# starting in that moment cannot open the display.
+(cd build && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j"$jobs")
