@@ -243,6 +243,7 @@ private:
     void release_result_data();
     void fetch_follow_up();
     void reset_gui();
+    void close_window();
     void change_project();
     void change_callbacks();
     void switch_locale();
@@ -327,10 +328,14 @@ host_window* session::pick_window() {
     return windows_[random_.below(windows_.size())].get();
 }
 
-// Never called for the live panel's window: its controls are the plug-in's
-// to use until the GUI is reset.
 void session::destroy_window(host_window* window) {
     note("host closes window W" + std::to_string(window->id));
+    // The panel object forgets the controls of a window that goes, and is
+    // then as bare as one made without a window.
+    if (live_ != nullptr && live_->window == window) {
+        retire_live_panel();
+        handler_ = handler_state::bare;
+    }
     panels_.erase(std::remove_if(panels_.begin(), panels_.end(),
                                  [&](const auto& p) { return p->window == window; }),
                   panels_.end());
@@ -753,6 +758,7 @@ void session::step() {
         {3, &session::release_result_data},
         {5, &session::fetch_follow_up},
         {1, &session::reset_gui},
+        {1, &session::close_window},
         {2, &session::change_project},
         {1, &session::change_callbacks},
         {1, &session::switch_locale},
@@ -1378,6 +1384,13 @@ void session::reset_gui() {
     // Controllers are described again before panels are built.
     for (int i = random_.between(0, 3); i > 0; --i)
         describe();
+}
+
+// The host closes a property window without resetting the GUI.
+void session::close_window() {
+    if (windows_.empty())
+        return create();
+    destroy_window(windows_[random_.below(windows_.size())].get());
 }
 
 void session::change_project() {
