@@ -323,7 +323,7 @@ host_window* session::new_window() {
 }
 
 host_window* session::pick_window() {
-    if (windows_.size() < MOST_WINDOWS && (windows_.empty() || random_.chance(0.3)))
+    if (windows_.size() < MOST_WINDOWS && (windows_.empty() || random_.chance(0.15)))
         return new_window();
     return windows_[random_.below(windows_.size())].get();
 }
