@@ -144,9 +144,9 @@ void print_other(const std::map<std::string, run_report>& results) {
                     counter(*run, "records_per_s"));
     if (const run_report* run = find(results, "memory/bytes_per_element"))
         std::printf("  bytes per element: %.0f created (record %.0f), %.0f holding a 200-character "
-                    "received text; %.0f bytes left after deleting all\n",
+                    "received text\n",
                     counter(*run, "created_bytes"), counter(*run, "record_bytes"),
-                    counter(*run, "with_text_bytes"), counter(*run, "left_bytes"));
+                    counter(*run, "with_text_bytes"));
     if (const run_report* run = find(results, "memory/cycles"))
         std::printf("  100000 create/load/evaluate/delete cycles: heap grew by %.0f bytes "
                     "(%.1f us per cycle): %s\n",
