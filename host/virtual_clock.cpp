@@ -12,9 +12,13 @@ void virtual_clock::set(std::int64_t seconds) {
     now = seconds;
 }
 
-void virtual_clock::advance(std::int64_t seconds) { now += seconds; }
+void virtual_clock::advance(std::int64_t seconds) {
+    now += seconds;
+}
 
-void virtual_clock::reset() { active = false; }
+void virtual_clock::reset() {
+    active = false;
+}
 
 // Replaces the C library's time() for the whole process.
 extern "C" time_t time(time_t* out) noexcept {

@@ -1,5 +1,8 @@
 // The frame of the panel's construction, the controller row and the digital
 // sections with their bit buttons.
+#include <algorithm>
+#include <iterator>
+
 #include <wx/button.h>
 #include <wx/combobox.h>
 #include <wx/gbsizer.h>
@@ -28,10 +31,11 @@ wxPanel* new_bit_panel(wxWindow* parent) {
 }
 
 void build_digital_section(panel_builder& b, int port) {
-    const digital_port& spec = digital_ports[port];
-    const int panels = spec.width / BITS_PER_PANEL;
-    const wxString radio_format = b.translate(wxString::Format("Digital %%d (%d Bit)", spec.width));
-    auto* radio = new panel_radio(b.parent, format_number(radio_format, spec.number));
+    const digital_port& port_info = digital_ports[port];
+    const int panels = port_info.width / BITS_PER_PANEL;
+    const wxString radio_format =
+        b.translate(wxString::Format("Digital %%d (%d Bit)", port_info.width));
+    auto* radio = new panel_radio(b.parent, format_number(radio_format, port_info.number));
     b.place(radio, b.row, 0, 1, 3, wxEXPAND);
     b.connect(radio, wiring::radio);
     port_radio(*b.handler, port) = radio;
@@ -46,7 +50,7 @@ void build_digital_section(panel_builder& b, int port) {
         for (int j = k * BITS_PER_PANEL; j < (k + 1) * BITS_PER_PANEL; ++j) {
             auto* button = new wxButton(panel, wxID_ANY, unset, wxDefaultPosition, wxDefaultSize,
                                         wxBU_EXACTFIT);
-            button->SetToolTip(format_number(tooltip_format, spec.width - 1 - j));
+            button->SetToolTip(format_number(tooltip_format, port_info.width - 1 - j));
             panel->GetSizer()->Add(button, 1, wxEXPAND);
             b.connect(button, wiring::bit_button);
             buttons[j] = button;
@@ -175,5 +179,39 @@ std::int32_t build_panel(element_handle* element, instance_data* record) {
 
     sizer->AddGrowableCol(1, 0);
     sizer->AddGrowableCol(2, 0);
+
+    handler->panel_window = parent;
+    parent->Connect(wxEVT_DESTROY,
+                    wxWindowDestroyEventHandler(EventHandler::handle_window_destroyed), nullptr,
+                    handler);
     return RES_OK;
+}
+
+void EventHandler::handle_window_destroyed(wxWindowDestroyEvent& event) {
+    // Destruction of the controls themselves propagates here too; only the
+    // window that owns them all matters.
+    if (event.GetEventObject() == panel_window)
+        forget_controls();
+    event.Skip();
+}
+
+void EventHandler::forget_controls() {
+    controller_choice = nullptr;
+    std::fill(std::begin(digi8_radio), std::end(digi8_radio), nullptr);
+    std::fill(std::begin(digi16_radio), std::end(digi16_radio), nullptr);
+    digi32_radio = serial1_radio = serial2_radio = nullptr;
+    std::fill(&digi8_bit_buttons[0][0], &digi8_bit_buttons[0][0] + 2 * BIT_BUTTON_SLOTS, nullptr);
+    std::fill(&digi16_bit_buttons[0][0], &digi16_bit_buttons[0][0] + 2 * BIT_BUTTON_SLOTS, nullptr);
+    std::fill(std::begin(digi32_bit_buttons), std::end(digi32_bit_buttons), nullptr);
+    serial1_compare_text = serial2_compare_text = message_text = nullptr;
+    timeout_spin = nullptr;
+    timeout_unit_label = nullptr;
+    timeout_action_choice = goto_element_choice = nullptr;
+    serial1_full_radio = serial1_sub_radio = serial2_full_radio = serial2_sub_radio = nullptr;
+    message_check = timeout_check = nullptr;
+    forward_label = forward_from_label = forward_to_label = nullptr;
+    forward_from_spin = forward_to_spin = nullptr;
+    std::fill(std::begin(forward_in_checks), std::end(forward_in_checks), nullptr);
+    goto_names.clear();
+    panel_window = nullptr;
 }

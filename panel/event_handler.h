@@ -19,6 +19,8 @@ class wxRadioButton;
 class wxSpinCtrl;
 class wxSpinEvent;
 class wxStaticText;
+class wxWindow;
+class wxWindowDestroyEvent;
 class lumoTextCtrl;
 
 constexpr int BIT_BUTTON_SLOTS = 16;
@@ -44,6 +46,11 @@ public:
 
     // True when build_panel filled this object (a bare one has no controls).
     bool has_controls() const { return controller_choice != nullptr; }
+
+    // The host destroyed the window holding the panel (without vexa_reset_gui):
+    // drop every pointer to its controls so no later call touches them.
+    void handle_window_destroyed(wxWindowDestroyEvent& event);
+    void forget_controls();
 
     element_handle* current_element = nullptr;
     wxComboBox* controller_choice = nullptr;
@@ -79,6 +86,8 @@ public:
     // What goto_element_choice lists: a selection changes only the rows that
     // differ (panel/list_update.h), none for an unchanged project.
     std::vector<wxString> goto_names;
+    // The host window the controls were built into.
+    wxWindow* panel_window = nullptr;
 };
 
 // The current panel object; null at load and after vexa_reset_gui.

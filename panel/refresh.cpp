@@ -66,14 +66,14 @@ void refresh_bits(EventHandler& h, input_config& c) {
         wxRadioButton* radio = port_radio(h, port);
         if (radio == nullptr)
             continue;
-        const digital_port& spec = digital_ports[port];
-        const bool active = radio->IsThisEnabled() && c.input_mode == spec.mode;
+        const digital_port& port_info = digital_ports[port];
+        const bool active = radio->IsThisEnabled() && c.input_mode == port_info.mode;
         const std::uint32_t value = port_value(c, port);
         std::uint32_t mask = port_mask(c, port);
         wxButton** buttons = port_buttons(h, port);
-        for (int i = 0; i < spec.width; ++i) {
+        for (int i = 0; i < port_info.width; ++i) {
             const std::uint32_t bit = button_bit(port, i);
-            const bool usable = active && bit_offered(controller, spec.mode, bit);
+            const bool usable = active && bit_offered(controller, port_info.mode, bit);
             buttons[i]->Enable(usable);
             if (!usable)
                 mask &= ~bit;

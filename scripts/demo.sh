@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
-# Builds the plug-in and shows what it offers a host. Installs what is missing first.
+# The reference host, from one command on a fresh machine: installs what is
+# missing, builds the plug-in and the program, then opens the program with a
+# demo project when a display is available. Without one it replays the
+# typical run headless (the second run times out and stops marking) and
+# writes a screenshot of the program with the panel, taken under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
-echo "Plug-in: build/libzavud_pri_rivezavode.so"
-echo "Exported entry points:"
-nm -D --defined-only build/libzavud_pri_rivezavode.so | awk '{print "  " $3}'
+cmake --build build -j"$(nproc)" --target reference_host
+
+program=build/host/reference_host/reference_host
+examples=host/reference_host/examples
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec "$program" "$examples/demo_project.json"
+fi
+
+echo "No display: replaying the typical run."
+"$program" --replay "$examples/typical_run.json"
+mkdir -p build/demo
+xvfb-run -a -s "-screen 0 1600x1200x24" \
+    "$program" --screenshot build/demo/reference_host.png "$examples/demo_project.json"
+echo "Screenshot of the program: build/demo/reference_host.png"

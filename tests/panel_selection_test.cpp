@@ -377,3 +377,30 @@ TEST(Selection, AfterResetASelectionWithoutShowBuildsNothing) {
     host.select(element, 0, 1);
     EXPECT_NE(fresh->GetSizer(), nullptr);
 }
+
+TEST(Selection, AWindowDestroyedWithoutResetIsNeverTouchedAgain) {
+    panel_host host;
+    host.describe(0, INPUT_DIGI8_1 | INPUT_SERIAL_1);
+    host_element& element = host.create();
+    plugin().vexa_reset_gui();
+    host.describe(0, INPUT_DIGI8_1 | INPUT_SERIAL_1);
+    auto* doomed = new wxPanel(host.frame(), wxID_ANY);
+    element->parent_window = doomed;
+    host.select(element);
+    ASSERT_NE(doomed->GetSizer(), nullptr);
+
+    // The host closes its property window but keeps the plug-in loaded.
+    delete doomed;
+    element->parent_window = nullptr;
+    host.select(element);
+    EXPECT_EQ(plugin().vexa_set_loaded_data(element.handle(), 0, nullptr), RES_OK);
+
+    auto* fresh = new wxPanel(host.frame(), wxID_ANY);
+    element->parent_window = fresh;
+    host.select(element);
+    auto* sizer = dynamic_cast<wxGridBagSizer*>(fresh->GetSizer());
+    ASSERT_NE(sizer, nullptr); // a new panel in the new window, and it works
+    choose(
+        dynamic_cast<wxRadioButton*>(sizer->FindItemAtPosition(wxGBPosition(1, 0))->GetWindow()));
+    EXPECT_EQ(record_of(element).config.input_mode, INPUT_DIGI8_1);
+}

@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "plugin/save_format.h"
 #include "tests/support/test_host.h"
@@ -95,4 +98,15 @@ inline input_config every_field_config() {
     c.substr_from = 5;
     c.substr_to = 20;
     return c;
+}
+
+// The record the plug-in itself saves for a configuration: a new element is
+// edited white-box and saved. For tests that need real records of chosen
+// configurations (projects, scenarios).
+inline std::vector<std::uint8_t> saved_record(const std::function<void(input_config&)>& edit) {
+    created_element element;
+    edit(element.record().config);
+    std::vector<std::uint8_t> bytes = save_bytes(element.handle());
+    EXPECT_EQ(bytes.size(), SAVE_RECORD_SIZE) << "the plug-in saved no record";
+    return bytes;
 }

@@ -79,7 +79,9 @@ created_element::created_element(const void* creation) {
     EXPECT_EQ(plugin().vexa_create_instance(element.handle(), creation), RES_OK);
 }
 
-created_element::~created_element() { plugin().vexa_delete_instance(element.handle()); }
+created_element::~created_element() {
+    plugin().vexa_delete_instance(element.handle());
+}
 
 std::vector<std::uint8_t> save_bytes(element_handle* element) {
     std::uint32_t length = 0;

@@ -1,0 +1,104 @@
+// The reference host as a user starts it: headless replays with their exit
+// codes, refusals of libraries and files, and the screenshot.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+struct finished {
+    int exit_code;
+    std::string output; // stdout and stderr
+};
+
+finished run_program(const std::string& arguments) {
+    const std::string command = std::string(REFERENCE_HOST_PROGRAM) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    EXPECT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+std::string write_temp(const std::string& name, const std::string& text) {
+    const std::string file = testing::TempDir() + name;
+    std::ofstream(file, std::ios::binary) << text;
+    return file;
+}
+
+const std::string typical_run = REFERENCE_HOST_EXAMPLES "/typical_run.json";
+
+} // namespace
+
+TEST(Program, ReplaysTheTypicalRunOnTheVirtualClock) {
+    const auto start = std::chrono::steady_clock::now();
+    const finished f = run_program("--replay " + typical_run);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(f.exit_code, 0) << f.output;
+    EXPECT_NE(f.output.find("op 2, stop marking"), std::string::npos) << f.output;
+    EXPECT_NE(f.output.find("in 14 s of virtual time"), std::string::npos) << f.output;
+    // The ten-second timeout takes no wall time.
+    EXPECT_LT(took, std::chrono::seconds(5));
+}
+
+TEST(Program, ExitsWithOneWhenTheReplayEndsOtherwise) {
+    std::ifstream in(typical_run);
+    nlohmann::json scenario = nlohmann::json::parse(in);
+    scenario["expect"]["outcome"] = "completed";
+    const finished f =
+        run_program("--replay " + write_temp("expects_completed.json", scenario.dump()));
+    EXPECT_EQ(f.exit_code, 1) << f.output;
+    EXPECT_NE(f.output.find("outcome completed (got stopped) NOT MET"), std::string::npos)
+        << f.output;
+}
+
+TEST(Program, RefusesALibraryThatLacksAnEntryPoint) {
+    const finished f =
+        run_program(std::string("--plugin ") + LUMO_LIBRARY_PATH + " --replay " + typical_run);
+    EXPECT_EQ(f.exit_code, 1);
+    EXPECT_NE(f.output.find("lacks the entry point vexa_create_instance"), std::string::npos)
+        << f.output;
+    const finished missing = run_program("--plugin /nonexistent/plugin.so --replay " + typical_run);
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_NE(missing.output.find("cannot load /nonexistent/plugin.so"), std::string::npos)
+        << missing.output;
+}
+
+TEST(Program, RefusesABadScenarioNamingTheKey) {
+    const std::string file = write_temp(
+        "bad_scenario.json",
+        R"({"elements": [], "timeline": [{"at": 0, "digi8_3": 1}], "expect": "completed"})");
+    const finished f = run_program("--replay " + file);
+    EXPECT_EQ(f.exit_code, 1);
+    EXPECT_NE(f.output.find(file + ": timeline[0].digi8_3: unknown key"), std::string::npos)
+        << f.output;
+}
+
+TEST(Program, RefusesAWrongCommandLineWithItsUsage) {
+    const finished f = run_program("--replay " + typical_run + " --baud 9600");
+    EXPECT_EQ(f.exit_code, 2);
+    EXPECT_NE(f.output.find("--baud needs --serial"), std::string::npos) << f.output;
+    EXPECT_NE(f.output.find("usage: reference_host"), std::string::npos) << f.output;
+}
+
+TEST(Program, SavesAScreenshotOfTheWindowWithThePanel) {
+    if (std::getenv("DISPLAY") == nullptr)
+        GTEST_SKIP() << "needs a display (xvfb-run)";
+    const std::string png = testing::TempDir() + "reference_host.png";
+    std::remove(png.c_str());
+    const finished f =
+        run_program("--screenshot " + png + " " + REFERENCE_HOST_EXAMPLES + "/demo_project.json");
+    EXPECT_EQ(f.exit_code, 0) << f.output;
+    std::ifstream in(png, std::ios::binary);
+    char magic[8] = {};
+    in.read(magic, sizeof magic);
+    EXPECT_EQ(std::string(magic, 8), "\x89PNG\r\n\x1A\n");
+}

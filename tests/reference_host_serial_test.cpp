@@ -1,0 +1,148 @@
+// Real serial input: lines cut as a controller delivers them, read raw from a
+// device (a pseudo-terminal pair stands in for a USB serial adapter), and fed
+// through the run into a Custom Input element.
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "host/reference_host/plugin_session.h"
+#include "host/reference_host/project_runner.h"
+#include "host/reference_host/serial_port.h"
+#include "tests/support/save_records.h"
+#include "tests/support/test_host.h"
+
+using namespace reference_host;
+
+namespace {
+
+using lines = std::vector<std::string>;
+
+// The master side of a pseudo-terminal; the program opens the slave by name.
+struct pseudo_terminal {
+    int master = -1;
+    std::string slave;
+    pseudo_terminal() {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        EXPECT_GE(master, 0);
+        EXPECT_EQ(grantpt(master), 0);
+        EXPECT_EQ(unlockpt(master), 0);
+        slave = ptsname(master);
+    }
+    ~pseudo_terminal() { close(master); }
+    void send(const std::string& bytes) const {
+        EXPECT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+};
+
+// Polls as the program does until `count` lines came or a second passed.
+lines receive(serial_bridge& bridge, std::size_t count) {
+    lines received;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (received.size() < count && std::chrono::steady_clock::now() < until) {
+        for (auto& line : bridge.poll())
+            received.push_back(line);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return received;
+}
+
+} // namespace
+
+TEST(SerialLines, EndAtCrOrLfAndKeepTheEnding) {
+    serial_line_splitter splitter(200);
+    EXPECT_EQ(splitter.feed("A-4711\r\nB\nC\r"), (lines{"A-4711\r\n", "B\n"}));
+    // A CR alone ends its line once the next byte shows no LF follows...
+    EXPECT_EQ(splitter.feed("D"), (lines{"C\r"}));
+    // ... or once the data pauses.
+    EXPECT_EQ(splitter.feed("\r"), lines{});
+    EXPECT_EQ(splitter.pause(), (lines{"D\r"}));
+    EXPECT_EQ(splitter.pause(), lines{});
+}
+
+TEST(SerialLines, SurviveSplitReadsAndStrayBytes) {
+    serial_line_splitter splitter(200);
+    EXPECT_EQ(splitter.feed("AB\r"), lines{});
+    EXPECT_EQ(splitter.feed("\nC"), (lines{"AB\r\n"}));
+    // A line without an ending waits for it, also over a pause.
+    EXPECT_EQ(splitter.pause(), lines{});
+    // Zero bytes cannot travel in the record's texts.
+    EXPECT_EQ(splitter.feed(std::string("D\0E\n", 4)), (lines{"CDE\n"}));
+}
+
+TEST(SerialLines, OverlongLinesAreCutAtTheRecordsRoom) {
+    serial_line_splitter splitter(4);
+    EXPECT_EQ(splitter.feed("ABCDEFG\n"), (lines{"ABCD", "EFG\n"}));
+    // A CR that fills the room cannot wait for an LF.
+    EXPECT_EQ(splitter.feed("ABC\r\n"), (lines{"ABC\r", "\n"}));
+}
+
+TEST(SerialDevice, ReadsRawLinesFromAPseudoTerminal) {
+    pseudo_terminal pty;
+    serial_bridge bridge(pty.slave, 9600, SERIAL1_TEXT_LIMIT);
+    // A terminal in its default mode would turn this CR into LF.
+    pty.send("PART 4711-AB\r\nNEXT\r");
+    EXPECT_EQ(receive(bridge, 2), (lines{"PART 4711-AB\r\n", "NEXT\r"}));
+}
+
+TEST(SerialDevice, RefusalsNameTheDevice) {
+    try {
+        serial_port port("/nonexistent/ttyUSB9", 9600);
+        ADD_FAILURE() << "opened a missing device";
+    } catch (const serial_error& e) {
+        EXPECT_NE(std::string(e.what()).find("/nonexistent/ttyUSB9: cannot open"),
+                  std::string::npos);
+    }
+    try {
+        serial_port port("/dev/null", 9600);
+        ADD_FAILURE() << "took /dev/null for a serial device";
+    } catch (const serial_error& e) {
+        EXPECT_NE(std::string(e.what()).find("/dev/null: not a serial device"), std::string::npos);
+    }
+    pseudo_terminal pty;
+    EXPECT_THROW(serial_port(pty.slave, 9601), serial_error);
+}
+
+TEST(SerialDevice, LineMeetsASubstringConditionAndForwardsARangeToIn2) {
+    // Serial interface 1, "(sub)string" "4711", characters 5..8 forwarded to IN2.
+    const auto record = saved_record([](input_config& c) {
+        c.input_mode = INPUT_SERIAL_1;
+        c.flags = FLAG_SERIAL1_SUBSTRING | FLAG_FORWARD_IN2;
+        std::strcpy(c.compare_text1, "4711");
+        c.substr_from = 5;
+        c.substr_to = 8;
+    });
+    plugin_session session(plugin(), nullptr);
+    session.describe_controllers(default_controllers());
+    session.open(project{{{"Scan part", 1, element_kind::custom_input, record},
+                          {"Engrave", 2, element_kind::placeholder, {}}}});
+    std::vector<std::string> log;
+    project_runner runner(session, [&log](const std::string& line) { log.push_back(line); });
+    runner.start();
+
+    pseudo_terminal pty;
+    serial_bridge bridge(pty.slave, 115200, SERIAL1_TEXT_LIMIT);
+    pty.send("PART 4711-AB\r\n");
+    const lines received = receive(bridge, 1);
+    ASSERT_EQ(received.size(), 1u);
+    controller_inputs inputs;
+    inputs.serial1 = received[0];
+    runner.deliver(inputs, 0);
+
+    EXPECT_EQ(outcome_name(runner.state()), "completed");
+    EXPECT_EQ(runner.character_inputs()[0], "4711");
+    const std::vector<std::string> expected = {
+        "host: run 1 starts",
+        "vexa_continuous_stream(\"Scan part\") -> false, controller 0",
+        "vexa_check_input_value(\"Scan part\", controller 0: serial_1=\"PART 4711-AB\\r\\n\") -> "
+        "RES_CUSTOM_OPERATION",
+        "vexa_get_custom_operation(\"Scan part\") -> RES_OK: op 0x10, forward \"4711\" (4 "
+        "characters) to IN2",
+        "host: marks \"Engrave\"",
+        "host: run 1 completed",
+    };
+    EXPECT_EQ(log, expected);
+}
