@@ -3,7 +3,8 @@
 // with a summary of each figure against its target.
 //
 // With --cycles=N it runs only the leak check's workload, N element lives
-// without the toolkit and without timing, for a run under valgrind.
+// without the toolkit and without timing, for a run under valgrind. With
+// --iterations=N every paired benchmark runs N batches exactly.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -192,7 +193,12 @@ int main(int argc, char** argv) {
 
     // Three repetitions unless the command line says otherwise (a later flag wins).
     std::vector<char*> args{argv[0], const_cast<char*>("--benchmark_repetitions=3")};
-    args.insert(args.end(), argv + 1, argv + argc);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--iterations=", 13) == 0)
+            bench::fixed_iterations = std::strtoll(argv[i] + 13, nullptr, 10);
+        else
+            args.push_back(argv[i]);
+    }
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data()))
@@ -204,10 +210,12 @@ int main(int argc, char** argv) {
     bench::register_memory_benchmarks();
     bench::median_reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    bench::print_ratios(reporter.results);
-    bench::print_panel(reporter.results);
-    bench::print_scaling(reporter.results);
-    bench::print_other(reporter.results);
+    if (!reporter.results.empty()) {
+        bench::print_ratios(reporter.results);
+        bench::print_panel(reporter.results);
+        bench::print_scaling(reporter.results);
+        bench::print_other(reporter.results);
+    }
     benchmark::Shutdown();
 
     if (bench::toolkit) {

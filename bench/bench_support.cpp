@@ -17,6 +17,14 @@ extern "C" time_t time(time_t* out) noexcept {
 
 namespace bench {
 
+benchmark::IterationCount fixed_iterations = 0;
+
+void paired(benchmark::internal::Benchmark* b) {
+    b->UseManualTime();
+    if (fixed_iterations > 0)
+        b->Iterations(fixed_iterations);
+}
+
 double median(std::vector<double> values) {
     if (values.empty())
         return 0;

@@ -73,6 +73,12 @@ void compare(benchmark::State& state, Measured measured, Baseline baseline, doub
     report_pair(state, m, b, s, target, calls);
 }
 
+// Set by --iterations=N: every paired benchmark then runs exactly N batches
+// (for counting instructions per call under callgrind).
+extern benchmark::IterationCount fixed_iterations;
+// Registration of a paired benchmark: manual time, fixed batches when asked.
+void paired(benchmark::internal::Benchmark* b);
+
 // Counters of a panel figure: "ms" (median per operation) and "limit_ms".
 void report_ms(benchmark::State& state, const std::vector<double>& ms, double limit_ms);
 

@@ -15,13 +15,15 @@ bench="$build/bench/zavud_bench"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-printf '%-32s %12s %12s %7s\n' "benchmark" "plug-in" "baseline" "ratio"
-env -u DISPLAY "$bench" --benchmark_list_tests --benchmark_filter="$filter" |
+printf '%-32s %12s %12s %7s\n' "instructions per call" "plug-in" "baseline" "ratio"
+env -u DISPLAY "$bench" --iterations=20 --benchmark_list_tests --benchmark_filter="$filter" 2>/dev/null |
 while read -r name; do
-    short=${name%/manual_time}
+    short=${name%/iterations:20/manual_time}
+    pattern=$(printf '%s' "$name" | sed 's/[][+.*?()|^$\\]/\\&/g')
     env -u DISPLAY valgrind --tool=callgrind --callgrind-out-file="$work/out" \
-        "$bench" --benchmark_filter="^${name}\$" --benchmark_repetitions=1 \
-        --benchmark_min_time=0.01 --benchmark_format=json >"$work/json" 2>/dev/null
+        "$bench" --benchmark_filter="^${pattern}\$" --benchmark_repetitions=1 \
+        --iterations=20 --benchmark_out="$work/json" --benchmark_out_format=json \
+        >/dev/null 2>&1
     calls=$(sed -n 's/.*"calls": *\([0-9.e+]*\).*/\1/p' "$work/json" | head -n1)
     # The timing loop is one function per timed operation: the first lambda
     # of a benchmark is the plug-in's call, the second its baseline.

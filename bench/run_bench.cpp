@@ -189,10 +189,10 @@ void evaluation_scaling(benchmark::State& state) {
 
 template <std::uint32_t Mode> void register_digital(const char* name) {
     benchmark::RegisterBenchmark((std::string("digital/") + name).c_str(), digital<Mode>, false)
-        ->UseManualTime();
+        ->Apply(paired);
     benchmark::RegisterBenchmark((std::string("digital/") + name + "+timeout").c_str(),
                                  digital<Mode>, true)
-        ->UseManualTime();
+        ->Apply(paired);
 }
 
 } // namespace
@@ -210,16 +210,16 @@ void register_run_benchmarks() {
                                          (substring ? "substring/" : "full/") +
                                          std::to_string(length) + (markers ? "+markers" : "");
                 benchmark::RegisterBenchmark(name.c_str(), serial, substring, length, markers)
-                    ->UseManualTime();
+                    ->Apply(paired);
             }
-    benchmark::RegisterBenchmark("wait_with_message", wait_with_message)->UseManualTime();
-    benchmark::RegisterBenchmark("result_data", result_data)->UseManualTime();
-    benchmark::RegisterBenchmark("forwarding", forwarding)->UseManualTime();
+    benchmark::RegisterBenchmark("wait_with_message", wait_with_message)->Apply(paired);
+    benchmark::RegisterBenchmark("result_data", result_data)->Apply(paired);
+    benchmark::RegisterBenchmark("forwarding", forwarding)->Apply(paired);
     benchmark::RegisterBenchmark("scaling/evaluation", evaluation_scaling)
         ->Arg(1)
         ->Arg(100)
         ->Arg(10000)
-        ->UseManualTime();
+        ->Apply(paired);
 }
 
 } // namespace bench

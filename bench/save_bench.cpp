@@ -71,12 +71,11 @@ void load(benchmark::State& state, std::int16_t version, bool long_texts) {
 void register_save_benchmarks() {
     for (bool long_texts : {false, true}) {
         const std::string texts = long_texts ? "+long_texts" : "";
-        benchmark::RegisterBenchmark(("save/v5" + texts).c_str(), save, long_texts)
-            ->UseManualTime();
+        benchmark::RegisterBenchmark(("save/v5" + texts).c_str(), save, long_texts)->Apply(paired);
         for (std::int16_t version : {5, 1})
             benchmark::RegisterBenchmark(("load/v" + std::to_string(version) + texts).c_str(), load,
                                          version, long_texts)
-                ->UseManualTime();
+                ->Apply(paired);
     }
 }
 
