@@ -47,7 +47,7 @@ struct no_scale {
 // Times `measured` (one plug-in call) against `baseline` (the least work the
 // call's semantics require, done by hand), and optionally `scale`, in
 // alternating batches of `calls` calls. The benchmark's time is the plug-in's.
-// Register it with UseManualTime().
+// Register it with Apply(paired).
 template <class Measured, class Baseline, class Scale = no_scale>
 void compare(benchmark::State& state, Measured measured, Baseline baseline, double target,
              int calls, Scale scale = {}) {
