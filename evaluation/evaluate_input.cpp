@@ -51,13 +51,16 @@ std::int32_t digital_result(bool met) {
     return met ? RES_OK : RES_WAIT;
 }
 
-// Part of the algorithm after the controller filter and the timeout: the
+// The step of the algorithm after the controller filter and the timeout: the
 // condition of input_mode, then forwarding. The text test and forwarding are
 // out of line, so that a digital record goes through without any call.
 //
 // The two ports of a width are neighbouring mode bits, so one test finds the
 // width and the port is an index, not another branch: a record of any
 // digital port reaches its compare after at most three tests.
+static_assert(INPUT_DIGI8_2 == 2 * INPUT_DIGI8_1 && INPUT_DIGI16_2 == 2 * INPUT_DIGI16_1);
+static_assert(INPUT_DIGI8_2_LEVEL == INPUT_DIGI8_1_LEVEL + 1 &&
+              INPUT_DIGI16_2_LEVEL == INPUT_DIGI16_1_LEVEL + 2);
 [[gnu::always_inline]] inline std::int32_t condition_result(instance_data& instance,
                                                             const std::uint8_t* record) {
     const input_config& config = instance.config;
