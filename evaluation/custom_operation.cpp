@@ -69,10 +69,14 @@ std::int32_t write_forward_operation(const instance_data& instance, std::uint8_t
     write_u32(record, OPERATION_VALUE, static_cast<std::uint32_t>(span.count));
     const int limit = forward_text_limit(read_i32(record, OPERATION_TEXT_CAPACITY));
     if (limit > 0) {
-        const wxString text =
-            span.count ? instance.last_received.Mid(span.first, span.count) : wxString();
-        lumo_unicode_stringToCharUTF8(text, reinterpret_cast<char*>(record + OPERATION_TEXT),
-                                      limit);
+        char* text = reinterpret_cast<char*>(record + OPERATION_TEXT);
+        // The whole text (the factory range 0..199 forwards all of it) goes
+        // as it is; only a part needs a copy of its own.
+        if (span.count == instance.last_received.length())
+            lumo_unicode_stringToCharUTF8(instance.last_received, text, limit);
+        else
+            lumo_unicode_stringToCharUTF8(instance.last_received.Mid(span.first, span.count), text,
+                                          limit);
     }
     return RES_OK;
 }

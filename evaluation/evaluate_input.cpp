@@ -47,42 +47,43 @@ std::int32_t timeout_result(instance_data& instance) {
     return RES_OK;
 }
 
-// Part of the algorithm after the controller filter and the timeout: the
+std::int32_t digital_result(bool met) {
+    return met ? RES_OK : RES_WAIT;
+}
+
+// The step of the algorithm after the controller filter and the timeout: the
 // condition of input_mode, then forwarding. The text test and forwarding are
 // out of line, so that a digital record goes through without any call.
+//
+// The two ports of a width are neighbouring mode bits, so one test finds the
+// width and the port is an index, not another branch: a record of any
+// digital port reaches its compare after at most three tests.
+static_assert(INPUT_DIGI8_2 == 2 * INPUT_DIGI8_1 && INPUT_DIGI16_2 == 2 * INPUT_DIGI16_1);
+static_assert(INPUT_DIGI8_2_LEVEL == INPUT_DIGI8_1_LEVEL + 1 &&
+              INPUT_DIGI16_2_LEVEL == INPUT_DIGI16_1_LEVEL + 2);
 [[gnu::always_inline]] inline std::int32_t condition_result(instance_data& instance,
                                                             const std::uint8_t* record) {
     const input_config& config = instance.config;
-    bool met = false;
-    switch (config.input_mode) {
-    case INPUT_DIGI8_1:
-        met = masked_equal<std::uint8_t>(record[INPUT_DIGI8_1_LEVEL], config.digi8_value[0],
-                                         config.digi8_mask[0]);
-        break;
-    case INPUT_DIGI8_2:
-        met = masked_equal<std::uint8_t>(record[INPUT_DIGI8_2_LEVEL], config.digi8_value[1],
-                                         config.digi8_mask[1]);
-        break;
-    case INPUT_DIGI16_1:
-        met = masked_equal<std::uint16_t>(platform::read_be16(record + INPUT_DIGI16_1_LEVEL),
-                                          config.digi16_value[0], config.digi16_mask[0]);
-        break;
-    case INPUT_DIGI16_2:
-        met = masked_equal<std::uint16_t>(platform::read_be16(record + INPUT_DIGI16_2_LEVEL),
-                                          config.digi16_value[1], config.digi16_mask[1]);
-        break;
-    case INPUT_DIGI32:
-        met = masked_equal<std::uint32_t>(platform::read_be32(record + INPUT_DIGI32_LEVEL),
-                                          config.digi32_value, config.digi32_mask);
-        break;
-    case INPUT_SERIAL_1:
-    case INPUT_SERIAL_2:
-        return serial_result(instance, record);
-    default:
-        return RES_INVALID;
-    }
+    const std::uint32_t mode = config.input_mode;
     // Forwarding bits are ignored for digital modes.
-    return met ? RES_OK : RES_WAIT;
+    if (mode == INPUT_DIGI8_1 || mode == INPUT_DIGI8_2) {
+        const std::size_t port = mode / INPUT_DIGI8_2; // 0 or 1
+        return digital_result(masked_equal<std::uint8_t>(
+            record[INPUT_DIGI8_1_LEVEL + port], config.digi8_value[port], config.digi8_mask[port]));
+    }
+    if (mode == INPUT_DIGI16_1 || mode == INPUT_DIGI16_2) {
+        const std::size_t port = mode / INPUT_DIGI16_2;
+        return digital_result(masked_equal<std::uint16_t>(
+            platform::read_be16(record + INPUT_DIGI16_1_LEVEL + 2 * port),
+            config.digi16_value[port], config.digi16_mask[port]));
+    }
+    if (mode == INPUT_DIGI32)
+        return digital_result(
+            masked_equal<std::uint32_t>(platform::read_be32(record + INPUT_DIGI32_LEVEL),
+                                        config.digi32_value, config.digi32_mask));
+    if (is_serial_mode(mode))
+        return serial_result(instance, record);
+    return RES_INVALID;
 }
 
 // The whole order with the clock: timer start, controller filter, timeout,
@@ -124,10 +125,22 @@ std::int32_t evaluate_input(instance_data& instance, const std::uint8_t* record,
 
 namespace {
 
+// A running timeout, then the condition. Out of line, so that its call of
+// the clock costs a plain wait no stack frame.
+[[gnu::noinline]] std::int32_t timeout_then_condition(instance_data& instance,
+                                                      const std::uint8_t* record) {
+    // Strictly later: the deadline second itself still waits.
+    if (platform::now_seconds() > instance.deadline)
+        return timeout_result(instance);
+    return condition_result(instance, record);
+}
+
 [[gnu::noinline]] std::int32_t evaluate_with_options(const element_handle& element,
                                                      instance_data& instance,
                                                      const std::uint8_t* record,
                                                      std::int32_t controller) {
+    if (record == nullptr)
+        return RES_INVALID;
     const std::int32_t result = evaluate_input(instance, record, controller);
     send_wait_message_events(element.sink, instance.config, result);
     return result;
@@ -138,15 +151,21 @@ namespace {
 std::int32_t vexa_check_input_value(element_handle* element, const void* input_record,
                                     std::int32_t controller) {
     instance_data* instance = instance_of(element);
-    if (instance == nullptr || input_record == nullptr)
+    if (instance == nullptr)
         return RES_INVALID;
     const auto* record = static_cast<const std::uint8_t*>(input_record);
-    // A plain wait (no clock, no message) is evaluate_input without its
-    // clock branch, inline: one test here covers clock and message.
-    if (instance->start_timer != 0 ||
-        (instance->config.flags & (FLAG_TIMEOUT | FLAG_SHOW_MESSAGE)) != 0)
+    // A wait without a message and without an armed clock, on a record of the
+    // element's controller, is the timeout test and the pattern, inline. One
+    // test, one branch, sends every other call (a missing record too) the
+    // whole way, which keeps the order of the checks.
+    const input_config& config = instance->config;
+    const std::uint32_t detour =
+        std::uint32_t{record == nullptr} | std::uint32_t{instance->start_timer} |
+        (config.flags & FLAG_SHOW_MESSAGE) |
+        (std::uint32_t{config.controller} ^ static_cast<std::uint32_t>(controller));
+    if (__builtin_expect(detour != 0, 0))
         return evaluate_with_options(*element, *instance, record, controller);
-    if (std::int32_t{instance->config.controller} != controller)
-        return RES_IGNORED;
+    if ((config.flags & FLAG_TIMEOUT) != 0)
+        return timeout_then_condition(*instance, record);
     return condition_result(*instance, record);
 }

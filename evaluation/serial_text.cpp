@@ -10,15 +10,22 @@ void decode_text(const char* bytes, std::size_t room, decoded_text& out) {
     if (size == 0)
         return;
     // The converter reads up to a zero byte; a field that the host filled to
-    // its end has none, so it gets one in a copy.
+    // its end has none, so only such a field is decoded from a copy.
     char terminated[DECODED_TEXT_ROOM];
-    std::memcpy(terminated, bytes, size);
-    terminated[size] = '\0';
-    const std::size_t written = wxConvLibc.ToWChar(out.chars, DECODED_TEXT_ROOM, terminated);
-    // `written` counts the terminator. A stateful encoding could turn bytes
-    // into no character at all; that counts as undecodable too.
-    if (written != wxCONV_FAILED && written > 1) {
-        out.length = written - 1;
+    const char* source = bytes;
+    if (size == room) {
+        std::memcpy(terminated, bytes, size);
+        terminated[size] = '\0';
+        source = terminated;
+    }
+    // MB2WC is one pass of the C library's conversion (ToWChar makes two: one
+    // to measure, one to convert). n bytes never decode to more than n
+    // characters, so the room always suffices.
+    const std::size_t written = wxConvLibc.MB2WC(out.chars, source, DECODED_TEXT_ROOM);
+    // A stateful encoding could turn bytes into no character at all; that
+    // counts as undecodable too.
+    if (written != wxCONV_FAILED && written > 0) {
+        out.length = written;
         return;
     }
     for (std::size_t i = 0; i < size; ++i)

@@ -83,8 +83,8 @@ public:
     wxSpinCtrl* forward_to_spin = nullptr;
     wxCheckBox* forward_in_checks[4] = {};
 
-    // What goto_element_choice lists: relisting 200 names costs the toolkit
-    // several milliseconds, so an unchanged project is not listed again.
+    // What goto_element_choice lists: a selection changes only the rows that
+    // differ (panel/list_update.h), none for an unchanged project.
     std::vector<wxString> goto_names;
     // The host window the controls were built into.
     wxWindow* panel_window = nullptr;

@@ -9,6 +9,7 @@
 
 #include "controller/controller_table.h"
 #include "host_api/lumo.h"
+#include "panel/element_list.h"
 #include "panel/event_handler.h"
 #include "panel/panel_builder.h"
 #include "panel/panel_radio.h"
@@ -176,7 +177,7 @@ void build_timeout_section(panel_builder& b, bool no_timeout_section) {
     b.place(h.timeout_action_choice, r + 2, 1, 1, 3, wxEXPAND);
     b.connect(h.timeout_action_choice, wiring::choice);
 
-    h.goto_element_choice = new_choice(b.parent);
+    h.goto_element_choice = new element_list(b.parent);
     b.place(h.goto_element_choice, r + 3, 1, 1, 3, wxEXPAND);
     b.connect(h.goto_element_choice, wiring::choice);
 

@@ -12,6 +12,7 @@
 #include "host_api/entry_points.h"
 #include "host_api/lumo.h"
 #include "panel/event_handler.h"
+#include "panel/list_update.h"
 
 namespace {
 
@@ -29,6 +30,31 @@ wxString compare_text(const char* field) {
     return text;
 }
 
+// A changed row costs the toolkit a pass over the whole list, while listing
+// anew costs a constant per row: beyond this many rows, listing anew is cheaper.
+constexpr std::size_t MOST_ROWS_CHANGED_IN_PLACE = 100;
+
+// Brings the goto list to `names`, changing only the rows that differ.
+void update_goto_list(EventHandler& h, const wxString* names, std::size_t count) {
+    const list_update update = plan_list_update(h.goto_names, names, count);
+    wxComboBox* list = h.goto_element_choice;
+    h.goto_names.assign(names, names + count);
+    if (std::max(update.removed, update.inserted) > MOST_ROWS_CHANGED_IN_PLACE) {
+        list->Clear();
+        list->Append(wxArrayString(count, names));
+        return;
+    }
+    const std::size_t replaced = std::min(update.removed, update.inserted);
+    for (std::size_t k = update.first; k < update.first + replaced; ++k)
+        list->SetString(static_cast<unsigned>(k), names[k]);
+    const auto at = static_cast<unsigned>(update.first + replaced);
+    // Surplus rows go from the last one, so no row moves before it goes.
+    for (std::size_t k = update.removed; k > replaced; --k)
+        list->Delete(at + static_cast<unsigned>(k - replaced - 1));
+    if (update.inserted > replaced)
+        list->Insert(wxArrayString(update.inserted - replaced, names + at), at);
+}
+
 // The project's elements as the goto list: only positions with both a name
 // and an id are listed, so entry k always has element_ids[k].
 void fill_goto_list(EventHandler& h, const element_handle& element, instance_data& record) {
@@ -42,17 +68,7 @@ void fill_goto_list(EventHandler& h, const element_handle& element, instance_dat
         if ((*ids)[k] == record.config.goto_element)
             selection = static_cast<int>(k); // a later match wins
 
-    const bool same_names =
-        h.goto_names.size() == count &&
-        (count == 0 || std::equal(h.goto_names.begin(), h.goto_names.end(), names->begin()));
-    if (!same_names) {
-        h.goto_names.clear();
-        if (count != 0)
-            h.goto_names.assign(names->begin(), names->begin() + count);
-        h.goto_element_choice->Clear();
-        if (count != 0)
-            h.goto_element_choice->Append(wxArrayString(count, h.goto_names.data()));
-    }
+    update_goto_list(h, count != 0 ? names->data() : nullptr, count);
     h.goto_element_choice->SetSelection(selection);
     if (ids != nullptr)
         record.element_ids = *ids;

@@ -219,6 +219,42 @@ TEST(Selection, GotoListNamesTheProjectAndSelectsTheLastMatchingId) {
     EXPECT_EQ(record_of(element).config.goto_element, 99);
 }
 
+TEST(Selection, GotoListFollowsEveryChangeOfTheProjectsNames) {
+    panel_host host;
+    host_element& element = host.create();
+    auto* list = host.control<wxComboBox>(9, 1);
+    auto listed = [&] {
+        std::vector<std::string> names;
+        for (unsigned k = 0; k < list->GetCount(); ++k)
+            names.push_back(list->GetString(k).ToStdString());
+        return names;
+    };
+    using names = std::vector<std::string>;
+    // Renamed, inserted, removed, replaced, repeated, emptied; then large
+    // projects that differ in most rows and in one.
+    std::vector<std::vector<wxString>> projects = {{"Start", "Mark", "Wait", "End"},
+                                                   {"Start", "Mark 2", "Wait", "End"},
+                                                   {"Start", "Load", "Mark 2", "Wait", "End"},
+                                                   {"Start", "Wait", "End"},
+                                                   {"Go", "Stop"},
+                                                   {"Go", "Stop", "Go", "Stop", "Go"},
+                                                   {},
+                                                   {},
+                                                   {},
+                                                   {}};
+    for (int k = 0; k < 300; ++k) {
+        projects[7].push_back(wxString::Format("Step %d", k));
+        projects[8].push_back(wxString::Format("Element %d", k));
+    }
+    projects[9] = projects[8];
+    projects[9][150] = "Renamed";
+    for (const auto& project : projects) {
+        host.project.set_elements(project, std::vector<std::int32_t>(project.size(), 1));
+        host.select(element);
+        EXPECT_EQ(listed(), names(project.begin(), project.end()));
+    }
+}
+
 TEST(Selection, GotoListHasOnlyPositionsWithNameAndId) {
     panel_host host;
     host_element& element = host.create();

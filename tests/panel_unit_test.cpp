@@ -1,9 +1,10 @@
 // The panel's small rules, white-box: the bit cycle and labels, the number
-// formats, and the radio that can be cleared.
+// formats, the radio that can be cleared, and the goto list's row changes.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
 #include "panel/digital_ports.h"
+#include "panel/list_update.h"
 #include "panel/panel_builder.h"
 #include "panel/panel_radio.h"
 
@@ -53,4 +54,26 @@ TEST(PanelRadio, StartsClearedAndCanBeClearedAgainAloneInItsParent) {
     first->SetValue(false);
     EXPECT_FALSE(first->GetValue());
     frame->Destroy();
+}
+
+TEST(ListUpdate, ReplacesOnlyTheRowsBetweenTheSharedStartAndEnd) {
+    const std::vector<wxString> shown{"a", "b", "c", "d"};
+    auto plan = [&](std::vector<wxString> names) {
+        const list_update u = plan_list_update(shown, names.data(), names.size());
+        return std::vector<std::size_t>{u.first, u.removed, u.inserted};
+    };
+    using rows = std::vector<std::size_t>;
+    EXPECT_EQ(plan({"a", "b", "c", "d"}), (rows{4, 0, 0}));
+    EXPECT_EQ(plan({"a", "B", "c", "d"}), (rows{1, 1, 1}));      // renamed
+    EXPECT_EQ(plan({"a", "b", "x", "c", "d"}), (rows{2, 0, 1})); // inserted
+    EXPECT_EQ(plan({"a", "c", "d"}), (rows{1, 1, 0}));           // removed
+    EXPECT_EQ(plan({"w", "x", "y", "z"}), (rows{0, 4, 4}));      // another project
+    EXPECT_EQ(plan({}), (rows{0, 4, 0}));
+    // Repeated names: the shared end never reaches back into the shared start.
+    const std::vector<wxString> twice{"a", "a"};
+    const std::vector<wxString> thrice{"a", "a", "a"};
+    const list_update grown = plan_list_update(twice, thrice.data(), thrice.size());
+    EXPECT_EQ(grown.first, 2u);
+    EXPECT_EQ(grown.removed, 0u);
+    EXPECT_EQ(grown.inserted, 1u);
 }
