@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs all tests under a virtual
-# display; then the same tests (and the long validator run) in a build with
-# AddressSanitizer, UndefinedBehaviorSanitizer and leak checking; then a short
-# run of every fuzz target. Installs what is missing first.
+# display; then a short run of every fuzz target; then the same tests (and the
+# long validator run) in a build with AddressSanitizer, UndefinedBehaviorSanitizer
+# and leak checking. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,12 +19,13 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAVUD_WERROR=ON
 cmake --build build -j"$jobs"
 (cd build && "${display[@]}" ctest --output-on-failure -j"$jobs")
 
+stage "fuzz smoke run"
+scripts/fuzz.sh "${ZAVUD_FUZZ_SECONDS:-30}"
+
+# Last, so the run ends with CTest's summary.
 stage "sanitizer build and test"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZAVUD_WERROR=ON -DZAVUD_SANITIZE=ON \
     -DZAVUD_BENCHMARKS=OFF
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && "${display[@]}" ctest --output-on-failure -j"$jobs")
 
-stage "fuzz smoke run"
-scripts/fuzz.sh "${ZAVUD_FUZZ_SECONDS:-30}"
-stage "done"
