@@ -14,8 +14,11 @@ void recording_sink::receive_event(wxCommandEvent& event) {
 }
 
 wxString marking_translator::translate(const wxString& source) {
+    // A plain pass-through serves long-running hosts: it keeps no log.
+    if (!marking_)
+        return source;
     translated.push_back(source);
-    return marking_ ? "T(" + source + ")" : source;
+    return "T(" + source + ")";
 }
 
 project_context::project_context() : record_(new host_project) {

@@ -38,7 +38,7 @@ public:
     void reserved_5() override {}
     void reserved_6() override {}
     wxString translate(const wxString& source) override;
-    std::vector<wxString> translated;
+    std::vector<wxString> translated; // every source text, while marking
 
 private:
     bool marking_;

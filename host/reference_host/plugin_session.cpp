@@ -37,21 +37,8 @@ private:
     std::vector<plugin_event>& events_;
 };
 
-// Labels are shown as the plug-in gives them.
-class plugin_session::translator final : public host_translator {
-public:
-    void reserved_1() override {}
-    void reserved_2() override {}
-    void reserved_3() override {}
-    void reserved_4() override {}
-    void reserved_5() override {}
-    void reserved_6() override {}
-    wxString translate(const wxString& source) override { return source; }
-};
-
 plugin_session::plugin_session(plugin_library& plugin, wxWindow* property_window)
-    : plugin_(plugin), property_window_(property_window), sink_(new sink(events_)),
-      translator_(new translator) {
+    : plugin_(plugin), property_window_(property_window), sink_(new sink(events_)) {
     live_sessions().push_back(this);
     update_project_lists();
 }
@@ -137,7 +124,7 @@ std::size_t plugin_session::insert(const project_element& source, std::size_t po
         handle->parent_window = property_window_;
         handle->sink = sink_.get();
         handle->project = project_.record();
-        handle->translator = translator_.get();
+        handle->translator = &translator_;
         const std::int32_t created = plugin_.vexa_create_instance(handle, creation.bytes);
         if (created != RES_OK) {
             plugin_.vexa_delete_instance(handle);

@@ -99,14 +99,13 @@ public:
 
 private:
     class sink;
-    class translator;
     static void refresh_thunk(host_project* project, element_handle* element);
     void update_project_lists();
 
     plugin_library& plugin_;
     wxWindow* property_window_;
     std::unique_ptr<sink> sink_;
-    std::unique_ptr<translator> translator_;
+    marking_translator translator_{false}; // labels as the plug-in gives them
     project_context project_;
     std::vector<controller_setup> controllers_;
     std::vector<element> elements_;
