@@ -25,7 +25,7 @@ std::int32_t timeout_result(instance_data& instance) {
 
 // The serial text test and forwarding. last_received takes the received text
 // whether or not it matches; only the comparison text has its markers replaced.
-[[gnu::noinline]] std::int32_t serial_result(instance_data& instance, const std::uint8_t* record) {
+PLATFORM_NOINLINE std::int32_t serial_result(instance_data& instance, const std::uint8_t* record) {
     const input_config& config = instance.config;
     const bool first = config.input_mode == INPUT_SERIAL_1;
     decoded_text comparison;
@@ -61,8 +61,8 @@ std::int32_t digital_result(bool met) {
 static_assert(INPUT_DIGI8_2 == 2 * INPUT_DIGI8_1 && INPUT_DIGI16_2 == 2 * INPUT_DIGI16_1);
 static_assert(INPUT_DIGI8_2_LEVEL == INPUT_DIGI8_1_LEVEL + 1 &&
               INPUT_DIGI16_2_LEVEL == INPUT_DIGI16_1_LEVEL + 2);
-[[gnu::always_inline]] inline std::int32_t condition_result(instance_data& instance,
-                                                            const std::uint8_t* record) {
+PLATFORM_ALWAYS_INLINE std::int32_t condition_result(instance_data& instance,
+                                                     const std::uint8_t* record) {
     const input_config& config = instance.config;
     const std::uint32_t mode = config.input_mode;
     // Forwarding bits are ignored for digital modes.
@@ -89,7 +89,7 @@ static_assert(INPUT_DIGI8_2_LEVEL == INPUT_DIGI8_1_LEVEL + 1 &&
 // The whole order with the clock: timer start, controller filter, timeout,
 // condition. One reading serves the timer start and the timeout test of a
 // call, so a second boundary between them cannot expire a fresh deadline.
-[[gnu::noinline]] std::int32_t
+PLATFORM_NOINLINE std::int32_t
 evaluate_with_clock(instance_data& instance, const std::uint8_t* record, std::int32_t controller) {
     const input_config& config = instance.config;
     std::int64_t now = 0;
@@ -127,7 +127,7 @@ namespace {
 
 // A running timeout, then the condition. Out of line, so that its call of
 // the clock costs a plain wait no stack frame.
-[[gnu::noinline]] std::int32_t timeout_then_condition(instance_data& instance,
+PLATFORM_NOINLINE std::int32_t timeout_then_condition(instance_data& instance,
                                                       const std::uint8_t* record) {
     // Strictly later: the deadline second itself still waits.
     if (platform::now_seconds() > instance.deadline)
@@ -135,7 +135,7 @@ namespace {
     return condition_result(instance, record);
 }
 
-[[gnu::noinline]] std::int32_t evaluate_with_options(const element_handle& element,
+PLATFORM_NOINLINE std::int32_t evaluate_with_options(const element_handle& element,
                                                      instance_data& instance,
                                                      const std::uint8_t* record,
                                                      std::int32_t controller) {
@@ -163,7 +163,7 @@ std::int32_t vexa_check_input_value(element_handle* element, const void* input_r
         std::uint32_t{record == nullptr} | std::uint32_t{instance->start_timer} |
         (config.flags & FLAG_SHOW_MESSAGE) |
         (std::uint32_t{config.controller} ^ static_cast<std::uint32_t>(controller));
-    if (__builtin_expect(detour != 0, 0))
+    if (PLATFORM_UNLIKELY(detour != 0))
         return evaluate_with_options(*element, *instance, record, controller);
     if ((config.flags & FLAG_TIMEOUT) != 0)
         return timeout_then_condition(*instance, record);
