@@ -3,7 +3,6 @@
 // among them), between the other run-time calls a host makes: arming the
 // clock, the clock moving on, result data and follow-ups. Every answer must be
 // one of the boundary's codes and the message events must match it.
-#include <clocale>
 #include <cstring>
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -80,11 +79,8 @@ void fetch_follow_up(element_handle* element) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    start_toolkit_base();
-    virtual_clock::set(1'000'000);
     FuzzedDataProvider in(data, size);
-    // Texts decode by the locale: both an 8-bit and a UTF-8 one.
-    std::setlocale(LC_CTYPE, in.ConsumeBool() ? "C.UTF-8" : "C");
+    start_run_time_input(in, 1'000'000);
 
     fuzz_element element;
     counting_sink sink;

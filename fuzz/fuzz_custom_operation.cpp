@@ -4,7 +4,6 @@
 // plug-in may write the code, the value and at most a quarter of the capacity
 // of text, and nothing else.
 #include <algorithm>
-#include <clocale>
 #include <cstring>
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -47,11 +46,8 @@ std::vector<char> serial_record(FuzzedDataProvider& in, std::uint8_t controller)
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    start_toolkit_base();
-    virtual_clock::set(5'000'000);
     FuzzedDataProvider in(data, size);
-    // Texts decode by the locale: both an 8-bit and a UTF-8 one.
-    std::setlocale(LC_CTYPE, in.ConsumeBool() ? "C.UTF-8" : "C");
+    start_run_time_input(in, 5'000'000);
 
     fuzz_element element;
     const std::uint8_t controller = in.ConsumeIntegralInRange<std::uint8_t>(0, 9);

@@ -1,10 +1,20 @@
 #include "fuzz/fuzz_host.h"
 
+#include <clocale>
+
 #include <wx/init.h>
+
+#include "host/virtual_clock.h"
 
 void start_toolkit_base() {
     static const bool started = wxInitialize();
     FUZZ_CHECK(started);
+}
+
+void start_run_time_input(FuzzedDataProvider& in, std::int64_t now) {
+    start_toolkit_base();
+    virtual_clock::set(now);
+    std::setlocale(LC_CTYPE, in.ConsumeBool() ? "C.UTF-8" : "C");
 }
 
 fuzz_element::fuzz_element() {

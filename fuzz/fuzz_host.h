@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include "host/host_records.h"
 #include "host_api/entry_points.h"
 
@@ -23,6 +25,10 @@
 // Starts wxWidgets' base library once per process (string conversions, event
 // handlers); no window is ever made.
 void start_toolkit_base();
+
+// How every run-time input starts: the toolkit's base, the virtual clock at
+// `now`, and texts decoded by an 8-bit or a UTF-8 locale, as the input chooses.
+void start_run_time_input(FuzzedDataProvider& in, std::int64_t now);
 
 // An element created with vexa_create_instance and deleted on scope exit;
 // a result-data block still held is released first, as a host must.
