@@ -1,7 +1,7 @@
 // Hand-written counterparts of the measured entry points. They know the
 // element's record and the record layouts, and do nothing beyond what the
 // answer needs: no null checks, no dispatch on a mode known in advance.
-#include "bench/baselines.h"
+#include "baselines.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -11,13 +11,13 @@
 #include <wx/event.h>
 #include <wx/strconv.h>
 
-#include "host_api/input_record.h"
-#include "host_api/lumo.h"
-#include "host_api/platform.h"
-#include "host_api/result_codes.h"
-#include "host_api/run_records.h"
-#include "plugin/input_config.h"
-#include "plugin/save_format.h"
+#include "input_record.h"
+#include "instance_data.h"
+#include "lumo.h"
+#include "platform.h"
+#include "result_codes.h"
+#include "run_records.h"
+#include "save_record.h"
 
 namespace bench {
 namespace {

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "host_api/element_handle.h"
-#include "host_api/input_record.h"
-#include "host_api/platform.h"
-#include "plugin/input_config.h"
+#include "element_handle.h"
+#include "input_config.h"
+#include "input_record.h"
+#include "platform.h"
 
 namespace bench {
 

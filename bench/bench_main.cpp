@@ -15,7 +15,7 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
-#include "bench/bench_support.h"
+#include "bench_support.h"
 
 namespace bench {
 namespace {

@@ -16,8 +16,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "host/host_records.h"
-#include "tests/support/test_host.h"
+#include "host_records.h"
+#include "test_host.h"
 
 namespace bench {
 

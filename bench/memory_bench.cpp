@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "bench/bench_support.h"
+#include "bench_support.h"
 
 namespace bench {
 namespace {

@@ -3,8 +3,8 @@
 #include <wx/app.h>
 #include <wx/frame.h>
 
-#include "bench/bench_support.h"
-#include "tests/support/panel_host.h"
+#include "bench_support.h"
+#include "panel_host.h"
 
 namespace bench {
 namespace {

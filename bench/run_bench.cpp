@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 
-#include "bench/baselines.h"
-#include "bench/bench_support.h"
+#include "baselines.h"
+#include "bench_support.h"
 
 namespace bench {
 namespace {

@@ -2,9 +2,9 @@
 // byte-swapping the same fields by hand.
 #include <cstring>
 
-#include "bench/baselines.h"
-#include "bench/bench_support.h"
-#include "tests/support/save_records.h"
+#include "baselines.h"
+#include "bench_support.h"
+#include "save_records.h"
 
 namespace bench {
 namespace {

@@ -7,13 +7,13 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "fuzz/fuzz_host.h"
-#include "host/virtual_clock.h"
-#include "host_api/input_record.h"
-#include "host_api/platform.h"
-#include "host_api/run_records.h"
-#include "plugin/input_config.h"
-#include "plugin/save_format.h"
+#include "fuzz_host.h"
+#include "input_config.h"
+#include "input_record.h"
+#include "platform.h"
+#include "run_records.h"
+#include "save_record.h"
+#include "virtual_clock.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "fuzz/fuzz_host.h"
+#include "fuzz_host.h"
 
 #include <clocale>
 
 #include <wx/init.h>
 
-#include "host/virtual_clock.h"
+#include "virtual_clock.h"
 
 void start_toolkit_base() {
     static const bool started = wxInitialize();

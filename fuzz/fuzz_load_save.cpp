@@ -3,9 +3,9 @@
 // record again must save the very same bytes.
 #include <cstring>
 
-#include "fuzz/fuzz_host.h"
-#include "host_api/platform.h"
-#include "plugin/save_format.h"
+#include "fuzz_host.h"
+#include "platform.h"
+#include "save_record.h"
 
 namespace {
 

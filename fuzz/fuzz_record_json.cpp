@@ -4,10 +4,10 @@
 // to the same bytes, and that the plug-in saves unchanged after loading it.
 #include <nlohmann/json.hpp>
 
-#include "fuzz/fuzz_host.h"
-#include "host/save_record_tool/record_json.h"
-#include "host_api/platform.h"
-#include "plugin/save_format.h"
+#include "fuzz_host.h"
+#include "platform.h"
+#include "record_json.h"
+#include "save_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     start_toolkit_base();

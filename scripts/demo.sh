@@ -11,8 +11,8 @@ scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)" --target reference_host
 
-program=build/host/reference_host/reference_host
-examples=host/reference_host/examples
+program=build/tools/reference_host/reference_host
+examples=tools/reference_host/examples
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exec "$program" "$examples/demo_project.json"

@@ -1,5 +1,5 @@
 // Stand-in for the host maker's text control.
-#include "host_api/lumo.h"
+#include "lumo.h"
 
 lumoTextCtrl::lumoTextCtrl(wxWindow* parent, wxWindowID id, const wxString& value,
                            const wxPoint& pos, const wxSize& size, long style, bool flag)

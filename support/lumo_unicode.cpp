@@ -1,7 +1,7 @@
 // Stand-in for the host maker's liblumowx text conversions.
 #include <cstring>
 
-#include "host_api/lumo.h"
+#include "lumo.h"
 
 namespace {
 

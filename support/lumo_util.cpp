@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host_api/lumo.h"
-#include "host_api/run_records.h"
+#include "lumo.h"
+#include "run_records.h"
 
 void* lumo_util_alloc_bin_data(std::uint8_t type, std::uint8_t subtype, std::uint32_t value,
                                std::uint32_t size) {

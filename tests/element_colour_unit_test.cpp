@@ -2,8 +2,8 @@
 // rule, and loading and editing both go through it.
 #include <gtest/gtest.h>
 
-#include "panel/event_handler.h"
-#include "tests/support/test_host.h"
+#include "event_handler.h"
+#include "test_host.h"
 
 namespace {
 
@@ -43,7 +43,9 @@ TEST(ElementColour, ColoursCurrentElementAndNotifiesOnlyWhenAsked) {
     record.refresh = recording_refresh;
     refresh_log().clear();
 
-    EventHandler handler;
+    input_config config_template = factory_template();
+    controller_table controllers;
+    EventHandler handler(config_template, controllers);
     handler.current_element = shown.handle();
     handler.update_element_colour(&record, false);
     EXPECT_EQ(shown->colour, wxColour(255, 185, 185));
@@ -62,7 +64,9 @@ TEST(ElementColour, NothingHappensWithoutCurrentElementOrCallback) {
     record.config = with_timeout(true, ACTION_GOTO);
     record.refresh = recording_refresh;
     refresh_log().clear();
-    EventHandler handler;
+    input_config config_template = factory_template();
+    controller_table controllers;
+    EventHandler handler(config_template, controllers);
     handler.update_element_colour(&record, true);
     EXPECT_TRUE(refresh_log().empty());
 

@@ -6,9 +6,9 @@
 #include <wx/bitmap.h>
 #include <wx/frame.h>
 
-#include "host_api/ui_parameters.h"
-#include "tests/support/save_records.h"
-#include "tests/support/test_host.h"
+#include "save_records.h"
+#include "test_host.h"
+#include "ui_parameters.h"
 
 TEST(Exports, LibraryExportsExactlyTheFourteenEntryPoints) {
     const std::string command = std::string("nm -D --defined-only ") + ZAVUD_PLUGIN_PATH;

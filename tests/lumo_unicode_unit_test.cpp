@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host_api/lumo.h"
+#include "lumo.h"
 
 TEST(CharToStringASCII, ReadsLatin1BytesInAnyLocaleWithoutToolkitAssertions) {
     // Bytes above 127 once went through the locale (and asserted in UTF-8).

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/panel_host.h"
+#include "panel_host.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include "host/reference_host/controller_setup.h"
-#include "host/reference_host/hex_bytes.h"
-#include "host/reference_host/json_reading.h"
-#include "host/reference_host/options.h"
-#include "host/reference_host/project_file.h"
-#include "host/reference_host/scenario.h"
-#include "host_api/controller_config.h"
-#include "plugin/input_config.h"
+#include "controller_config.h"
+#include "controller_setup.h"
+#include "hex_bytes.h"
+#include "input_config.h"
+#include "json_reading.h"
+#include "options.h"
+#include "project_file.h"
+#include "scenario.h"
 
 using namespace reference_host;
 

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "host/reference_host/plugin_session.h"
-#include "tests/support/save_records.h"
-#include "tests/support/test_host.h"
+#include "plugin_session.h"
+#include "save_records.h"
+#include "test_host.h"
 
 using namespace reference_host;
 

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "host/reference_host/hex_bytes.h"
-#include "host/reference_host/json_reading.h"
-#include "host/reference_host/replay.h"
-#include "tests/support/save_records.h"
-#include "tests/support/test_host.h"
+#include "hex_bytes.h"
+#include "json_reading.h"
+#include "replay.h"
+#include "save_records.h"
+#include "test_host.h"
 
 using namespace reference_host;
 using nlohmann::json;

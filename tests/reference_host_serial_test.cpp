@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "host/reference_host/plugin_session.h"
-#include "host/reference_host/project_runner.h"
-#include "host/reference_host/serial_port.h"
-#include "tests/support/save_records.h"
-#include "tests/support/test_host.h"
+#include "plugin_session.h"
+#include "project_runner.h"
+#include "save_records.h"
+#include "serial_port.h"
+#include "test_host.h"
 
 using namespace reference_host;
 

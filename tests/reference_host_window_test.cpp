@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 #include <wx/listctrl.h>
 
-#include "host/reference_host/main_frame.h"
-#include "host/reference_host/simulator_panel.h"
-#include "tests/support/save_records.h"
-#include "tests/support/test_host.h"
+#include "main_frame.h"
+#include "save_records.h"
+#include "simulator_panel.h"
+#include "test_host.h"
 
 using namespace reference_host;
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/run_element.h"
+#include "run_element.h"
 
 namespace {
 

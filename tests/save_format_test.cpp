@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/save_records.h"
+#include "save_records.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "host/save_record_tool/record_json.h"
-#include "host_api/platform.h"
-#include "tests/support/save_records.h"
+#include "platform.h"
+#include "record_json.h"
+#include "save_records.h"
 
 using nlohmann::json;
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "evaluation/serial_text.h"
+#include "serial_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/support/panel_host.h"
+#include "panel_host.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "tests/support/test_host.h"
+#include "test_host.h"
 
 #include <gtest/gtest.h>
 
-#include "host_api/platform.h"
+#include "platform.h"
 
 plugin_library& plugin() {
     static plugin_library library(ZAVUD_PLUGIN_PATH);

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "host/host_records.h"
-#include "host/plugin_library.h"
-#include "host/virtual_clock.h"
-#include "host_api/controller_config.h"
-#include "host_api/input_record.h"
-#include "host_api/run_records.h"
-#include "plugin/input_config.h"
+#include "controller_config.h"
+#include "host_records.h"
+#include "input_record.h"
+#include "instance_data.h"
+#include "plugin_library.h"
+#include "run_records.h"
+#include "virtual_clock.h"
 
 // The plug-in, loaded once per test process through dlopen.
 plugin_library& plugin();

@@ -15,10 +15,10 @@
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
-#include "host/host_records.h"
-#include "host/plugin_library.h"
-#include "host_api/controller_config.h"
-#include "plugin/input_config.h"
+#include "controller_config.h"
+#include "host_records.h"
+#include "instance_data.h"
+#include "plugin_library.h"
 
 namespace {
 

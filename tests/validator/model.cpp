@@ -1,13 +1,13 @@
-#include "tests/validator/model.h"
+#include "model.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include <wx/gdicmn.h>
 
-#include "host_api/lumo.h"
-#include "host_api/platform.h"
-#include "host_api/run_records.h"
+#include "lumo.h"
+#include "platform.h"
+#include "run_records.h"
 
 namespace model {
 

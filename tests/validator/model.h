@@ -11,11 +11,11 @@
 #include <wx/colour.h>
 #include <wx/string.h>
 
-#include "host_api/controller_config.h"
-#include "host_api/input_record.h"
-#include "host_api/result_codes.h"
-#include "plugin/input_config.h"
-#include "plugin/save_format.h"
+#include "controller_config.h"
+#include "input_record.h"
+#include "instance_data.h"
+#include "result_codes.h"
+#include "save_record.h"
 
 namespace model {
 

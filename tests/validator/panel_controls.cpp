@@ -1,4 +1,4 @@
-#include "tests/validator/panel_controls.h"
+#include "panel_controls.h"
 
 #include <map>
 

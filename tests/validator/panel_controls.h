@@ -14,7 +14,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "tests/validator/model.h"
+#include "model.h"
 
 struct panel_controls {
     wxWindow* window = nullptr; // the host window the panel was built into

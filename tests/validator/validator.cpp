@@ -20,16 +20,16 @@
 #include <wx/init.h>
 #include <wx/panel.h>
 
-#include "host/host_records.h"
-#include "host/plugin_library.h"
-#include "host/virtual_clock.h"
-#include "host_api/lumo.h"
-#include "host_api/platform.h"
-#include "host_api/run_records.h"
-#include "host_api/ui_parameters.h"
-#include "tests/support/panel_host.h"
-#include "tests/validator/model.h"
-#include "tests/validator/panel_controls.h"
+#include "host_records.h"
+#include "lumo.h"
+#include "model.h"
+#include "panel_controls.h"
+#include "panel_host.h"
+#include "platform.h"
+#include "plugin_library.h"
+#include "run_records.h"
+#include "ui_parameters.h"
+#include "virtual_clock.h"
 
 extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
 

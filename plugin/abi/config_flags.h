@@ -1,0 +1,34 @@
+// Values of the element configuration's mode, flag and action fields, as the
+// host stores them in save records and as result data carries them.
+#pragma once
+
+#include <cstdint>
+
+// input_mode values: the input the element waits on. 0 = none chosen.
+constexpr std::uint32_t INPUT_DIGI8_1 = 0x00002000;
+constexpr std::uint32_t INPUT_DIGI8_2 = 0x00004000;
+constexpr std::uint32_t INPUT_DIGI16_1 = 0x00008000;
+constexpr std::uint32_t INPUT_DIGI16_2 = 0x00010000;
+constexpr std::uint32_t INPUT_DIGI32 = 0x00020000;
+constexpr std::uint32_t INPUT_SERIAL_1 = 0x00400000;
+constexpr std::uint32_t INPUT_SERIAL_2 = 0x04000000;
+constexpr std::uint32_t INPUT_SERIAL_ANY = INPUT_SERIAL_1 | INPUT_SERIAL_2;
+
+// flags bits. Bits without a name are kept as they are.
+constexpr std::uint32_t FLAG_SERIAL1_FULL = 0x001;
+constexpr std::uint32_t FLAG_SERIAL1_SUBSTRING = 0x002;
+constexpr std::uint32_t FLAG_SHOW_MESSAGE = 0x004;
+constexpr std::uint32_t FLAG_SERIAL2_FULL = 0x008;
+constexpr std::uint32_t FLAG_SERIAL2_SUBSTRING = 0x010;
+constexpr std::uint32_t FLAG_TIMEOUT = 0x020;
+constexpr std::uint32_t FLAG_FORWARD_IN2 = 0x040;
+constexpr std::uint32_t FLAG_FORWARD_IN3 = 0x080;
+constexpr std::uint32_t FLAG_FORWARD_IN4 = 0x100;
+constexpr std::uint32_t FLAG_FORWARD_IN5 = 0x200;
+constexpr std::uint32_t FLAG_FORWARD_ANY = 0x3C0;
+
+// timeout_action values, in the order of the panel's list.
+constexpr std::uint8_t ACTION_CONTINUE = 0;
+constexpr std::uint8_t ACTION_RESTART = 1;
+constexpr std::uint8_t ACTION_STOP = 2;
+constexpr std::uint8_t ACTION_GOTO = 3;

@@ -1,0 +1,9 @@
+// The host's controller descriptions.
+#include "entry_points.h"
+#include "plugin_state.h"
+
+void vexa_set_config_info(const void* controller_config) {
+    if (controller_config == nullptr)
+        return;
+    the_plugin.controllers.describe(static_cast<const std::uint8_t*>(controller_config));
+}

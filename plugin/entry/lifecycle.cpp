@@ -1,0 +1,71 @@
+// Element kind and element life: creation, deletion, UI parameters, refresh
+// callback.
+#include <new>
+
+#include <wx/bitmap.h>
+#include <wx/window.h>
+
+#include "entry_points.h"
+#include "icons.h"
+#include "instance_data.h"
+#include "plugin_state.h"
+
+std::int32_t vexa_create_instance(element_handle* element, const void* creation_record) {
+    if (element == nullptr)
+        return RES_INVALID;
+    // The slot is written at once, also with null on failure, so the host
+    // never keeps a stale pointer from an earlier element.
+    auto* record = new (std::nothrow) instance_data();
+    element->instance_data = record;
+    if (record == nullptr)
+        return RES_NO_MEMORY;
+    record->config = the_plugin.config_template;
+    record->host_context = creation_record;
+
+    if (the_plugin.panel == nullptr) {
+        the_plugin.panel =
+            new (std::nothrow) EventHandler(the_plugin.config_template, the_plugin.controllers);
+        if (the_plugin.panel == nullptr)
+            return RES_NO_MEMORY;
+    }
+    the_plugin.panel->current_element = element;
+
+    // The panel is built at most once per host window.
+    wxWindow* parent = element->parent_window;
+    if (parent == nullptr || !parent->GetChildren().empty())
+        return RES_OK;
+    replace_panel(element, record);
+    return RES_OK;
+}
+
+std::int32_t vexa_delete_instance(element_handle* element) {
+    instance_data* record = instance_of(element);
+    if (record == nullptr)
+        return RES_OK;
+    // Later events, selections or loads must not reach freed memory.
+    if (the_plugin.panel != nullptr && the_plugin.panel->current_element == element) {
+        the_plugin.panel->current_element = nullptr;
+        the_plugin.panel->ignore_events = true;
+    }
+    // A result-data block still held stays with the host's copy of the pointer.
+    delete record;
+    return RES_OK;
+}
+
+std::int32_t vexa_get_ui_parameters(ui_parameters* parameters) {
+    if (parameters == nullptr)
+        return RES_INVALID;
+    parameters->name = "Custom Input";
+    parameters->description = "Wait for input data from the scanner controller";
+    parameters->large_icon = new wxBitmap(large_icon_xpm);
+    parameters->small_icon = new wxBitmap(small_icon_xpm);
+    parameters->value_128 = 15;
+    parameters->value_132 = 128;
+    parameters->value_176 = 11007;
+    return RES_OK;
+}
+
+void vexa_set_refresh_callback(element_handle* element, refresh_callback callback) {
+    if (instance_data* record = instance_of(element))
+        record->refresh = callback;
+}

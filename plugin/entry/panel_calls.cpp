@@ -1,0 +1,54 @@
+// Selecting the element the panel shows, and tearing the panel object down.
+#include <wx/window.h>
+
+#include "entry_points.h"
+#include "plugin_state.h"
+
+namespace {
+
+bool window_is_empty(const wxWindow* window) {
+    return window->GetChildren().empty();
+}
+
+} // namespace
+
+void vexa_select(element_handle* element, std::uint32_t host_flags, std::uint8_t show) {
+    if (element == nullptr) {
+        if (the_plugin.panel != nullptr) {
+            the_plugin.panel->current_element = nullptr;
+            the_plugin.panel->ignore_events = true;
+        }
+        return;
+    }
+    instance_data* record = instance_of(element);
+    if (record == nullptr)
+        return;
+    const bool shown = element->parent_window != nullptr && show == 1;
+
+    if (the_plugin.panel == nullptr) {
+        if (!shown)
+            return;
+        replace_panel(element, record);
+    } else if (!the_plugin.panel->has_controls()) {
+        // A bare object from a creation without a usable window: build the
+        // panel only into an empty window, never next to someone else's controls.
+        if (!shown || !window_is_empty(element->parent_window)) {
+            the_plugin.panel->current_element = element;
+            return;
+        }
+        replace_panel(element, record);
+    }
+    the_plugin.panel->current_element = element;
+    if (!shown)
+        return;
+    fill_panel(*the_plugin.panel, *element, *record, host_flags);
+}
+
+std::int32_t vexa_reset_gui() {
+    the_plugin.controllers.clear_capabilities();
+    // The controls stay with the host's window; deleting the object removes
+    // their connections to it.
+    delete the_plugin.panel;
+    the_plugin.panel = nullptr;
+    return RES_INVALID;
+}

@@ -1,0 +1,34 @@
+// The plug-in's process-wide state, in one place. Only the entry points reach
+// it; the layers below are handed what they need.
+#pragma once
+
+#include <cstdint>
+
+#include "controller_table.h"
+#include "event_handler.h"
+#include "input_config.h"
+#include "save_record.h"
+
+struct plugin_state {
+    // What the next new element copies. From load to unload: panel edits
+    // change it, vexa_reset_gui keeps it.
+    input_config config_template = factory_template();
+    // The controllers the host described. From load to unload: descriptions
+    // replace entries; vexa_reset_gui clears only the capabilities, so the
+    // next panel shows the sections of the controllers described after it.
+    controller_table controllers;
+    // The panel object: made by the first creation or shown selection,
+    // replaced by each panel build, deleted by vexa_reset_gui. The controls
+    // themselves belong to the host's window.
+    EventHandler* panel = nullptr;
+    // Shared by every save and load of every element. The host reads a
+    // returned record until its next save or load call.
+    std::uint8_t save_buffer[SAVE_RECORD_SIZE] = {};
+};
+
+// The one instance, for the life of the loaded library.
+extern plugin_state the_plugin;
+
+// Builds the panel into element->parent_window with a new panel object,
+// deleting the one it replaces (which also drops that one's connections).
+void replace_panel(element_handle* element, instance_data* record);

@@ -1,0 +1,31 @@
+// The run-time entry points: evaluation, the continuous stream, result data
+// and follow-up operations.
+#include "continuous_stream.h"
+#include "custom_operation.h"
+#include "entry_points.h"
+#include "evaluate_input.h"
+#include "plugin_state.h"
+#include "result_data.h"
+
+std::int32_t vexa_check_input_value(element_handle* element, const void* input_record,
+                                    std::int32_t controller) {
+    return check_input_value(element, input_record, controller);
+}
+
+bool vexa_continuous_stream(element_handle* element, std::int32_t* controller_out,
+                            std::int32_t* second_out) {
+    return continuous_stream(element, the_plugin.controllers, controller_out, second_out);
+}
+
+std::int32_t vexa_get_bin_value(element_handle* element, std::uint32_t* io_out, void** block_out,
+                                std::int32_t* controller_out, std::int32_t* second_out) {
+    return get_result_data(element, io_out, block_out, controller_out, second_out);
+}
+
+void vexa_release_bin_data(element_handle* element) {
+    release_result_data(element);
+}
+
+std::int32_t vexa_get_custom_operation(element_handle* element, void* custom_operation) {
+    return get_custom_operation(element, custom_operation);
+}

@@ -1,0 +1,88 @@
+#include "controller_inputs.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform.h"
+
+namespace reference_host {
+
+namespace {
+void write_text(std::uint8_t* field, std::size_t limit, const std::string& text) {
+    // The record is zeroed, so a text within the limit stays terminated.
+    std::memcpy(field, text.data(), std::min(text.size(), limit));
+}
+
+std::string hex(std::uint32_t value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+    return text;
+}
+} // namespace
+
+std::array<std::uint8_t, INPUT_RECORD_SIZE> controller_inputs::to_record() const {
+    std::array<std::uint8_t, INPUT_RECORD_SIZE> record{};
+    record[INPUT_DIGI8_1_LEVEL] = digi8[0];
+    record[INPUT_DIGI8_2_LEVEL] = digi8[1];
+    platform::write_be16(&record[INPUT_DIGI16_1_LEVEL], digi16[0]);
+    platform::write_be16(&record[INPUT_DIGI16_2_LEVEL], digi16[1]);
+    platform::write_be32(&record[INPUT_DIGI32_LEVEL], digi32);
+    write_text(&record[INPUT_SERIAL1_TEXT], SERIAL1_TEXT_LIMIT, serial1);
+    write_text(&record[INPUT_SERIAL2_TEXT], SERIAL2_TEXT_LIMIT, serial2);
+    return record;
+}
+
+std::string quote_text(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            if (c < 0x20 || c == 0x7F) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+                out += escaped;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string controller_inputs::describe() const {
+    std::string text;
+    auto add = [&text](const std::string& field) { text += (text.empty() ? "" : " ") + field; };
+    if (digi8[0] != 0)
+        add("digi8_1=" + hex(digi8[0], 2));
+    if (digi8[1] != 0)
+        add("digi8_2=" + hex(digi8[1], 2));
+    if (digi16[0] != 0)
+        add("digi16_1=" + hex(digi16[0], 4));
+    if (digi16[1] != 0)
+        add("digi16_2=" + hex(digi16[1], 4));
+    if (digi32 != 0)
+        add("digi32=" + hex(digi32, 8));
+    if (!serial1.empty())
+        add("serial_1=" + quote_text(serial1));
+    if (!serial2.empty())
+        add("serial_2=" + quote_text(serial2));
+    return text.empty() ? "all inputs 0" : text;
+}
+
+} // namespace reference_host

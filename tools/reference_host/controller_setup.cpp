@@ -1,0 +1,201 @@
+#include "controller_setup.h"
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+#include "input_config.h"
+#include "json_reading.h"
+
+namespace reference_host {
+
+namespace {
+
+const struct {
+    const char* name;
+    std::uint8_t bit;
+} feature_names[] = {{"FEATURE_STREAM_WAIT", FEATURE_STREAM_WAIT}};
+
+void write_host32(std::uint8_t* at, std::uint32_t value) {
+    // The description is read in the host's own byte order.
+    std::memcpy(at, &value, sizeof value);
+}
+
+std::string known_inputs() {
+    std::string list;
+    for (const auto& input : input_names())
+        list += (list.empty() ? "" : ", ") + std::string(input.name);
+    return list;
+}
+
+const input_name& read_input(const nlohmann::json& value, const std::string& path) {
+    const std::string name = read_string(value, path);
+    for (const auto& input : input_names())
+        if (name == input.name)
+            return input;
+    throw input_error(path + ": unknown input \"" + name + "\" (known: " + known_inputs() + ")");
+}
+
+std::uint32_t read_inputs(const nlohmann::json& value, const std::string& path) {
+    if (value.is_string() && value.get<std::string>() == "all") {
+        std::uint32_t all = 0;
+        for (const auto& input : input_names())
+            all |= input.mode;
+        return all;
+    }
+    if (!value.is_array())
+        throw input_error(path + ": expected \"all\" or an array of input names");
+    std::uint32_t inputs = 0;
+    for (std::size_t i = 0; i < value.size(); ++i)
+        inputs |= read_input(value[i], key_path(path, i)).mode;
+    return inputs;
+}
+
+std::uint8_t read_features(const nlohmann::json& value, const std::string& path) {
+    require_array(value, path);
+    std::uint8_t features = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const std::string at = key_path(path, i);
+        const std::string name = read_string(value[i], at);
+        bool known = false;
+        for (const auto& feature : feature_names)
+            if (name == feature.name) {
+                features |= feature.bit;
+                known = true;
+            }
+        if (!known)
+            throw input_error(at + ": unknown feature \"" + name +
+                              "\" (known: FEATURE_STREAM_WAIT)");
+    }
+    return features;
+}
+
+port_entry read_port(const nlohmann::json& value, const std::string& path) {
+    require_object(value, path, {"kind", "unavailable_bits"});
+    if (!value.contains("kind"))
+        throw input_error(key_path(path, "kind") + ": missing");
+    const std::string kind_path = key_path(path, "kind");
+    const input_name& kind = read_input(value["kind"], kind_path);
+    if (kind.width == 0)
+        throw input_error(kind_path + ": \"" + kind.name +
+                          "\" is a serial interface; port entries describe digital ports");
+    const std::uint32_t whole =
+        kind.width == 32 ? 0xFFFFFFFFu : (std::uint32_t{1} << kind.width) - 1;
+    port_entry port{kind.mode, 0};
+    if (!value.contains("unavailable_bits"))
+        return port;
+    const nlohmann::json& bits = value["unavailable_bits"];
+    const std::string bits_path = key_path(path, "unavailable_bits");
+    if (bits.is_string() && bits.get<std::string>() == "all") {
+        port.mask = whole;
+        return port;
+    }
+    if (!bits.is_array())
+        throw input_error(bits_path + ": expected \"all\" or an array of bit numbers");
+    for (std::size_t i = 0; i < bits.size(); ++i)
+        port.mask |= std::uint32_t{1}
+                     << read_integer(bits[i], key_path(bits_path, i), 0, kind.width - 1);
+    return port;
+}
+
+controller_setup read_controller(const nlohmann::json& value, const std::string& path,
+                                 std::size_t position) {
+    require_object(value, path, {"index", "valid", "inputs", "features", "ports"});
+    controller_setup setup;
+    setup.index = static_cast<int>(position);
+    if (value.contains("index"))
+        setup.index = static_cast<int>(
+            read_integer(value["index"], key_path(path, "index"), 0, CONTROLLER_COUNT - 1));
+    if (value.contains("valid"))
+        setup.valid = read_bool(value["valid"], key_path(path, "valid"));
+    if (!value.contains("inputs"))
+        throw input_error(key_path(path, "inputs") + ": missing (use [] for none)");
+    setup.capabilities = read_inputs(value["inputs"], key_path(path, "inputs"));
+    if (value.contains("features"))
+        setup.features = read_features(value["features"], key_path(path, "features"));
+    if (value.contains("ports")) {
+        const std::string ports_path = key_path(path, "ports");
+        const auto& ports = require_array(value["ports"], ports_path);
+        if (ports.size() > PORT_ENTRIES)
+            throw input_error(ports_path + ": " + std::to_string(ports.size()) +
+                              " entries; a controller has at most " + std::to_string(PORT_ENTRIES));
+        for (std::size_t i = 0; i < ports.size(); ++i)
+            setup.ports.push_back(read_port(ports[i], key_path(ports_path, i)));
+    }
+    return setup;
+}
+
+} // namespace
+
+const std::vector<input_name>& input_names() {
+    static const std::vector<input_name> names = {
+        {"INPUT_DIGI8_1", INPUT_DIGI8_1, 8},    {"INPUT_DIGI8_2", INPUT_DIGI8_2, 8},
+        {"INPUT_DIGI16_1", INPUT_DIGI16_1, 16}, {"INPUT_DIGI16_2", INPUT_DIGI16_2, 16},
+        {"INPUT_DIGI32", INPUT_DIGI32, 32},     {"INPUT_SERIAL_1", INPUT_SERIAL_1, 0},
+        {"INPUT_SERIAL_2", INPUT_SERIAL_2, 0},
+    };
+    return names;
+}
+
+std::string name_of_input(std::uint32_t mode) {
+    for (const auto& input : input_names())
+        if (input.mode == mode)
+            return input.name;
+    char number[16];
+    std::snprintf(number, sizeof number, "0x%X", mode);
+    return number;
+}
+
+std::array<std::uint8_t, CONTROLLER_CONFIG_SIZE> controller_setup::record() const {
+    std::array<std::uint8_t, CONTROLLER_CONFIG_SIZE> bytes{};
+    bytes[CONFIG_STATUS_FLAGS] = valid ? CONFIG_VALID : 0;
+    bytes[CONFIG_CONTROLLER_INDEX] = static_cast<std::uint8_t>(index);
+    bytes[CONFIG_FEATURE_FLAGS] = features;
+    write_host32(&bytes[CONFIG_CAPABILITIES], capabilities);
+    for (std::size_t i = 0; i < ports.size() && i < PORT_ENTRIES; ++i) {
+        write_host32(&bytes[CONFIG_PORT_KIND + 4 * i], ports[i].kind);
+        write_host32(&bytes[CONFIG_PORT_MASK + 4 * i], ports[i].mask);
+    }
+    return bytes;
+}
+
+std::vector<controller_setup> default_controllers() {
+    controller_setup setup;
+    for (const auto& input : input_names())
+        setup.capabilities |= input.mode;
+    setup.features = FEATURE_STREAM_WAIT;
+    return {setup};
+}
+
+std::vector<controller_setup> controllers_from_json(const nlohmann::json& array,
+                                                    const std::string& path) {
+    require_array(array, path);
+    if (array.size() > CONTROLLER_COUNT)
+        throw input_error(path + ": " + std::to_string(array.size()) +
+                          " controllers; the plug-in takes at most " +
+                          std::to_string(CONTROLLER_COUNT));
+    std::vector<controller_setup> setups;
+    std::set<int> seen;
+    for (std::size_t i = 0; i < array.size(); ++i) {
+        const std::string at = key_path(path, i);
+        setups.push_back(read_controller(array[i], at, i));
+        if (!seen.insert(setups.back().index).second)
+            throw input_error(key_path(at, "index") + ": controller " +
+                              std::to_string(setups.back().index) + " is described twice");
+    }
+    return setups;
+}
+
+std::vector<controller_setup> read_controller_file(const std::string& file) {
+    const nlohmann::json json = read_json_file(file);
+    try {
+        require_object(json, "", {"controllers"});
+        if (!json.contains("controllers"))
+            throw input_error("controllers: missing");
+        return controllers_from_json(json["controllers"], "controllers");
+    } catch (const input_error& e) {
+        throw input_error(file + ": " + e.what());
+    }
+}
+
+} // namespace reference_host

@@ -1,0 +1,53 @@
+#include "hex_bytes.h"
+
+namespace reference_host {
+
+namespace {
+int digit_value(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+} // namespace
+
+std::string to_hex(const std::vector<std::uint8_t>& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (std::uint8_t b : bytes) {
+        text += digits[b >> 4];
+        text += digits[b & 0x0F];
+    }
+    return text;
+}
+
+std::optional<std::vector<std::uint8_t>> from_hex(const std::string& text) {
+    std::vector<std::uint8_t> bytes;
+    int high = -1;
+    for (char c : text) {
+        if (is_space(c))
+            continue;
+        const int v = digit_value(c);
+        if (v < 0)
+            return std::nullopt;
+        if (high < 0) {
+            high = v;
+        } else {
+            bytes.push_back(static_cast<std::uint8_t>(high << 4 | v));
+            high = -1;
+        }
+    }
+    if (high >= 0)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace reference_host

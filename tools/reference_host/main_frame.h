@@ -1,0 +1,122 @@
+// The program's window: the project list, the property window into which
+// the plug-in builds its panel, the controller simulator, and the run with
+// its log.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include "options.h"
+#include "plugin_library.h"
+#include "plugin_session.h"
+#include "project_runner.h"
+#include "serial_port.h"
+
+class wxBitmap;
+class wxButton;
+class wxCheckBox;
+class wxListBox;
+class wxListCtrl;
+class wxListEvent;
+class wxPanel;
+class wxScrolledWindow;
+class wxStaticText;
+
+namespace reference_host {
+
+class simulator_panel;
+
+class main_frame : public wxFrame {
+public:
+    main_frame(plugin_library& plugin, const std::vector<controller_setup>& controllers,
+               const options& options);
+    ~main_frame() override;
+
+    // Opens a project file; false (and a message) when it is refused.
+    bool open_project(const std::string& file);
+    // Selects the first Custom Input, so that the panel shows.
+    void select_first_custom_input();
+    // Saves what the window shows as a PNG; false when it cannot.
+    bool save_screenshot(const std::string& file);
+
+    // What the buttons do, and the parts of the window, for tests.
+    void add_element(element_kind kind);
+    void start_run();
+    plugin_session& session() { return *session_; }
+    const project_runner& runner() const { return *runner_; }
+    wxListCtrl* project_list() { return list_; }
+    wxWindow* property_window();
+    simulator_panel* simulator() { return simulator_; }
+
+private:
+    void build_menu();
+    // An error message box, or a line on stderr when nobody can answer one.
+    void report(const wxString& title, const std::string& message);
+    wxWindow* build_project_column(wxWindow* parent);
+    wxWindow* build_property_column(wxWindow* parent);
+    wxWindow* build_run_column(wxWindow* parent);
+
+    // Project editing.
+    void rebuild_list();
+    void recolour_row(std::size_t index);
+    void on_item_selected(wxListEvent& event);
+    void on_item_deselected(wxListEvent& event);
+    void rename_selected();
+    void delete_selected();
+    std::optional<std::size_t> selected_row() const;
+    void show_property_window();
+    bool refuse_while_running();
+
+    // Files.
+    void new_project();
+    void choose_and_open_project();
+    void save_project(bool choose_file);
+    void choose_and_load_controllers();
+    void update_title();
+
+    // Run.
+    void stop_run();
+    void deliver_all_controllers();
+    void on_tick(wxTimerEvent& event);
+    void on_serial_poll(wxTimerEvent& event);
+    void after_run_step();
+    void append_log(const std::string& line);
+    void set_editing(bool allowed);
+
+    plugin_library& plugin_;
+    options options_;
+    wxScrolledWindow* property_window_ = nullptr;
+    std::unique_ptr<plugin_session> session_;
+    std::unique_ptr<project_runner> runner_;
+    std::unique_ptr<serial_bridge> serial_;
+    std::unique_ptr<wxBitmap> large_icon_;
+    std::unique_ptr<wxBitmap> small_icon_;
+
+    wxPanel* project_column_ = nullptr;
+    wxListCtrl* list_ = nullptr;
+    simulator_panel* simulator_ = nullptr;
+    wxListBox* log_ = nullptr;
+    wxStaticText* run_status_ = nullptr;
+    wxButton* start_button_ = nullptr;
+    wxButton* stop_button_ = nullptr;
+    wxCheckBox* repeat_check_ = nullptr;
+    wxTimer tick_timer_;
+    wxTimer serial_timer_;
+
+    struct log_row {
+        std::string text;
+        int count;
+        wxString time;
+    };
+    std::vector<log_row> log_rows_;
+    std::string project_file_;
+    bool filling_list_ = false;
+    bool repeat_pending_ = false;
+};
+
+} // namespace reference_host

@@ -1,0 +1,83 @@
+// Runs a project the way a host does: walks its elements in order, marks the
+// plain ones, and on a Custom Input arms it with vexa_continuous_stream and
+// hands it input records with vexa_check_input_value until it lets the
+// project go on; then acts on the answer and any follow-up operation. One
+// log line per plug-in call, plus lines for what the host itself does.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <wx/string.h>
+
+#include "controller_inputs.h"
+#include "plugin_session.h"
+
+namespace reference_host {
+
+enum class run_state {
+    idle,      // no run started yet
+    waiting,   // a Custom Input waits for input records
+    completed, // the walk passed the last element
+    stopped,   // operation 2 "stop marking", or the user stopped the run
+    failed,    // the plug-in refused (RES_INVALID, ...) or a follow-up could not be carried out
+};
+// "completed", "stopped", "waiting", "error" (failed), "idle".
+std::string outcome_name(run_state state);
+
+// Room the host gives the forwarded text of a follow-up operation.
+constexpr std::size_t OPERATION_TEXT_ROOM = 1024;
+constexpr int CHARACTER_INPUTS = 4; // IN2..IN5
+
+class project_runner {
+public:
+    using log_function = std::function<void(const std::string& line)>;
+
+    project_runner(plugin_session& session, log_function log);
+
+    // Starts a new run at the first element (ending one that still waits).
+    void start();
+    // Hands one input record of `controller` to the waiting element; false
+    // when no element waits.
+    bool deliver(const controller_inputs& inputs, std::int32_t controller);
+    // The user ends the run.
+    void stop();
+
+    run_state state() const { return state_; }
+    // The element the run waits on, or on which it stopped or failed.
+    std::optional<std::size_t> position() const { return position_; }
+    const std::string& error() const { return error_; }
+    // Texts forwarded to IN2..IN5 so far (kept across runs, as the inputs are).
+    const std::array<std::string, CHARACTER_INPUTS>& character_inputs() const { return inputs_; }
+    // The wait message the plug-in asked to show (event 11018), until it is
+    // removed (11019) or the wait ends.
+    const std::optional<wxString>& wait_message() const { return wait_message_; }
+
+    int runs_started() const { return runs_; }
+    int restarts() const { return restarts_; }
+    int calls() const { return calls_; }
+
+private:
+    element_handle* handle() const;
+    std::string element_name() const;
+    void walk_from(std::size_t index);
+    void follow_up();
+    void fail(const std::string& reason);
+    std::string take_event_notes();
+
+    plugin_session& session_;
+    log_function log_;
+    run_state state_ = run_state::idle;
+    std::optional<std::size_t> position_;
+    std::string error_;
+    std::array<std::string, CHARACTER_INPUTS> inputs_;
+    std::optional<wxString> wait_message_;
+    int runs_ = 0;
+    int restarts_ = 0;
+    int calls_ = 0;
+};
+
+} // namespace reference_host

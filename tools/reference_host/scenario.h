@@ -1,0 +1,60 @@
+// A replay scenario: controllers, the project's elements, how many runs, a
+// timeline of input records and what the replay must end as.
+//
+//   {"controllers": [...],               optional; as in a controller file
+//    "elements": [...],                  as in a project file
+//    "runs": 2,                          optional, default 1
+//    "timeline": [{"at": 0, "controller": 0, "digi8_1": "0b10000000"},
+//                 {"at": 5, "serial_1": "A-4711\r\n"}],
+//    "expect": "completed"}              or {"outcome": ..., "completed_runs": ...,
+//                                            "restarts": ..., "element": ..., "IN2": ...}
+//
+// Each timeline entry is one whole input record (fields it does not give are
+// 0 or empty), delivered at "at" seconds after the start to the element that
+// waits then. Levels are integers or "0x.."/"0b.." strings.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "controller_inputs.h"
+#include "controller_setup.h"
+#include "project_file.h"
+#include "project_runner.h"
+
+namespace reference_host {
+
+struct timeline_entry {
+    std::int64_t at = 0; // seconds from the start, never decreasing
+    std::int32_t controller = 0;
+    controller_inputs inputs;
+};
+
+// What the replay must end as; members left empty are not checked.
+struct expectation {
+    std::string outcome; // completed, stopped, waiting, error
+    std::optional<int> completed_runs;
+    std::optional<int> restarts;
+    std::optional<std::string> element; // where the replay ended (not for completed)
+    std::array<std::optional<std::string>, CHARACTER_INPUTS> character_inputs; // IN2..IN5
+};
+
+struct scenario {
+    std::vector<controller_setup> controllers;
+    std::vector<project_element> elements;
+    int runs = 1;
+    std::vector<timeline_entry> timeline;
+    expectation expect;
+};
+
+constexpr int MAX_RUNS = 10000;
+
+// Throws input_error naming the key.
+scenario scenario_from_json(const nlohmann::json& json);
+// Throws input_error "FILE: key: ...".
+scenario read_scenario_file(const std::string& file);
+
+} // namespace reference_host
