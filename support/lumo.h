@@ -23,8 +23,9 @@ LUMO_EXPORT void* lumo_util_alloc_bin_data(std::uint8_t type, std::uint8_t subty
 // Characters up to U+00FF as that byte, others as '?'; at most `capacity`
 // bytes, the rest of the room zero-filled (so a zero byte follows when there is room).
 LUMO_EXPORT void lumo_unicode_stringToCharASCII(const wxString& text, char* dest, int capacity);
-// UTF-8, at most `capacity` bytes including the zero byte when there is room;
-// never splits a sequence; capacity 0 or less writes nothing.
+// UTF-8 ended by a zero byte, both within `capacity` bytes (so at most
+// capacity - 1 text bytes); never splits a sequence; capacity 0 or less
+// writes nothing.
 LUMO_EXPORT void lumo_unicode_stringToCharUTF8(const wxString& text, char* dest, int capacity);
 // UTF-16 big-endian; `capacity` counts bytes. Never splits a surrogate pair;
 // the rest of the room is zero-filled.

@@ -52,13 +52,14 @@ void lumo_unicode_stringToCharUTF8(const wxString& text, char* dest, int capacit
             seq[n++] = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
             seq[n++] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
         }
-        if (written + n > capacity)
+        // One byte of the room stays for the zero byte: a reader of a
+        // zero-ended text never runs into bytes that were not written.
+        if (written + n > capacity - 1)
             break;
         std::memcpy(dest + written, seq, static_cast<std::size_t>(n));
         written += n;
     }
-    if (written < capacity)
-        dest[written] = '\0';
+    dest[written] = '\0';
 }
 
 void lumo_unicode_stringToCharUTF16BE(const wxString& text, char* dest, int capacity) {

@@ -181,13 +181,19 @@ TEST(Forwarding, OneOperationBitPerCharacterInput) {
 TEST(Forwarding, TextLimitIsAQuarterOfTheStatedCapacity) {
     run_element e(INPUT_SERIAL_1, FLAG_FORWARD_IN2);
     EXPECT_EQ(e.check(serial(1, "ABCDEFGHIJKLMNOP")), RES_CUSTOM_OPERATION);
-    operation_record forty(40); // 10 bytes, no room left for a zero byte
+    // A limit of 10 bytes: 9 characters and the zero byte, nothing beyond.
+    operation_record forty(40);
     EXPECT_EQ(e.operation(forty), RES_OK);
     EXPECT_EQ(std::string(forty.bytes.begin() + OPERATION_TEXT,
                           forty.bytes.begin() + OPERATION_TEXT + 10),
-              "ABCDEFGHIJ");
+              std::string("ABCDEFGHI\0", 10));
     EXPECT_EQ(forty.bytes[OPERATION_TEXT + 10], 0xEE);
     EXPECT_EQ(forty.op_value(), 16u);
+    // A limit of 1 holds only the zero byte.
+    operation_record four(4);
+    EXPECT_EQ(e.operation(four), RES_OK);
+    EXPECT_EQ(four.bytes[OPERATION_TEXT], 0);
+    EXPECT_EQ(four.bytes[OPERATION_TEXT + 1], 0xEE);
     // Below 4 (limit 0) or negative: no text, but code and length all the same.
     for (std::int32_t capacity : {3, 0, -8}) {
         operation_record op(capacity);
@@ -196,6 +202,20 @@ TEST(Forwarding, TextLimitIsAQuarterOfTheStatedCapacity) {
         EXPECT_EQ(op.op_code(), OP_FORWARD_IN2);
         EXPECT_EQ(op.op_value(), 16u);
     }
+}
+
+TEST(Forwarding, TextEndsWithinItsLimitWithoutSplittingACharacter) {
+    character_locale utf8("C.UTF-8");
+    run_element e(INPUT_SERIAL_1, FLAG_FORWARD_IN2);
+    // "éé€": 2 + 2 + 3 bytes. A limit of 6 keeps both é (4 bytes) and the
+    // zero byte; the euro sign would not fit whole, so none of it is written.
+    EXPECT_EQ(e.check(serial(1, "\xC3\xA9\xC3\xA9\xE2\x82\xAC")), RES_CUSTOM_OPERATION);
+    operation_record op(24);
+    EXPECT_EQ(e.operation(op), RES_OK);
+    EXPECT_EQ(op.text(), "\xC3\xA9\xC3\xA9");
+    EXPECT_EQ(op.bytes[OPERATION_TEXT + 4], 0);
+    EXPECT_EQ(op.bytes[OPERATION_TEXT + 5], 0xEE);
+    EXPECT_EQ(op.op_value(), 3u); // characters of the substring, not bytes written
 }
 
 TEST(CustomOperation, RefusesForeignRecordsAndAnswersOnlyWhatIsPending) {
