@@ -116,7 +116,7 @@ TEST(NullInput, EntryPointsRefuseNullHandlesAndEmptySlots) {
         input_record record;
         EXPECT_EQ(p.vexa_check_input_value(h, record.data(), 0), RES_INVALID);
         std::int32_t controller = 55, second = 55;
-        p.vexa_continuous_stream(h, &controller, &second);
+        EXPECT_FALSE(p.vexa_continuous_stream(h, &controller, &second));
         EXPECT_EQ(controller, 55);
         std::uint32_t io = 0;
         void* block = nullptr;

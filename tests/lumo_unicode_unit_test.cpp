@@ -15,3 +15,24 @@ TEST(CharToStringASCII, ReadsLatin1BytesInAnyLocaleWithoutToolkitAssertions) {
     }
     std::setlocale(LC_CTYPE, "C");
 }
+
+TEST(CharToStringUTF16BE, SurrogatePairsMakeOneCharacterAndLoneOnesTheReplacement) {
+    struct expectation {
+        const char* bytes;
+        int size;
+        const wchar_t* text;
+    };
+    const expectation cases[] = {
+        {"\xD8\x3D\xDE\x00", 4, L"\U0001F600"},         // an emoji
+        {"\xDB\xFF\xDF\xFF", 4, L"\U0010FFFF"},         // the last code point
+        {"\xD8\x01\xDC\x37\x00\x41", 6, L"\U00010437A"}, // high bits of both halves count
+        {"\xD8\x3D\x00\x41", 4, L"\uFFFDA"},            // high half without its low half
+        {"\xDE\x00\x00\x41", 4, L"\uFFFDA"},            // low half alone
+        {"\x00\x41\xD8\x3D", 4, L"A\uFFFD"},            // the room ends inside the pair
+    };
+    for (const expectation& c : cases) {
+        wxString text;
+        lumo_unicode_charToStringUTF16BE(c.bytes, c.size, text);
+        EXPECT_EQ(text, wxString(c.text)) << c.size;
+    }
+}
