@@ -1,0 +1,1 @@
+#include "plugin_state.h"
