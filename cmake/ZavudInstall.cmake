@@ -1,0 +1,111 @@
+# Where everything goes when installed, the CMake package and pkg-config file
+# for host makers, and the Debian packages (cpack -G DEB).
+#
+# The build tree mirrors the installed layout for the plug-in, the stand-ins
+# and the two programs, so the reference host finds the plug-in relative to
+# its own location in both, and no build path is compiled into it.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(ZAVUD_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/zavud_pri_rivezavode)
+set(ZAVUD_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/zavud_pri_rivezavode)
+set(ZAVUD_DATADIR ${CMAKE_INSTALL_DATADIR}/zavud_pri_rivezavode)
+set(ZAVUD_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/zavud-pri-rivezavode)
+
+# The plug-in finds its private support libraries beside it; the programs
+# find nothing by run path (the reference host opens the plug-in by path).
+set_target_properties(zavud_pri_rivezavode PROPERTIES
+  LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_LIBDIR}
+  RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}
+  INSTALL_RPATH "$ORIGIN/zavud_pri_rivezavode")
+foreach(library lumo lumowx)
+  set_target_properties(${library} PROPERTIES
+    LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${ZAVUD_PRIVATE_LIBDIR}
+    RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}
+    VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+endforeach()
+
+install(TARGETS zavud_pri_rivezavode
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT plugin
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT plugin)
+install(TARGETS lumo lumowx
+  LIBRARY DESTINATION ${ZAVUD_PRIVATE_LIBDIR} COMPONENT plugin NAMELINK_SKIP
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT plugin)
+
+# Host makers: the host-boundary headers, a CMake package and a pkg-config file.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/plugin/abi/ DESTINATION ${ZAVUD_INCLUDEDIR}
+  COMPONENT dev FILES_MATCHING PATTERN "*.h")
+target_include_directories(zavud_abi INTERFACE $<INSTALL_INTERFACE:${ZAVUD_INCLUDEDIR}>)
+set_target_properties(zavud_abi PROPERTIES EXPORT_NAME abi)
+install(TARGETS zavud_abi EXPORT zavud_pri_rivezavode_targets COMPONENT dev)
+install(EXPORT zavud_pri_rivezavode_targets NAMESPACE zavud_pri_rivezavode::
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zavud_pri_rivezavode COMPONENT dev)
+set(ZAVUD_PLUGIN_FILE $<TARGET_FILE_NAME:zavud_pri_rivezavode>)
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/zavud_pri_rivezavodeConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfig.cmake.in2
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zavud_pri_rivezavode
+  PATH_VARS CMAKE_INSTALL_LIBDIR CMAKE_INSTALL_BINDIR)
+file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfig.cmake
+  INPUT ${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfig.cmake.in2)
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
+install(FILES ${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfig.cmake
+  ${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfigVersion.cmake
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zavud_pri_rivezavode COMPONENT dev)
+# Relative to the file's own folder, so the tree can be moved (--prefix).
+file(RELATIVE_PATH ZAVUD_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig
+  ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" ZAVUD_PC_TO_PREFIX "${ZAVUD_PC_TO_PREFIX}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/zavud_pri_rivezavode.pc.in
+  ${PROJECT_BINARY_DIR}/zavud_pri_rivezavode.pc.in2 @ONLY)
+file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/zavud_pri_rivezavode.pc
+  INPUT ${PROJECT_BINARY_DIR}/zavud_pri_rivezavode.pc.in2)
+install(FILES ${PROJECT_BINARY_DIR}/zavud_pri_rivezavode.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${ZAVUD_DOCDIR} COMPONENT dev)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${ZAVUD_DOCDIR}/docs COMPONENT dev)
+
+# The programs and their examples.
+foreach(program reference_host save_record_tool)
+  if(TARGET ${program})
+    set_target_properties(${program} PROPERTIES
+      RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_BINDIR})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
+  endif()
+endforeach()
+if(TARGET reference_host)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/tools/reference_host/examples/
+    DESTINATION ${ZAVUD_DATADIR}/examples COMPONENT tools)
+endif()
+if(TARGET save_record_tool)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/tools/save_record_tool/examples/
+    DESTINATION ${ZAVUD_DATADIR}/examples COMPONENT tools)
+endif()
+
+# Debian packages, one per component:
+#   zavud-pri-rivezavode        the plug-in and its stand-in support libraries
+#                               (what a host machine needs)
+#   zavud-pri-rivezavode-dev    headers, CMake package, pkg-config, docs (host makers)
+#   zavud-pri-rivezavode-tools  reference host, save-record tool, examples
+set(CPACK_PACKAGE_NAME zavud-pri-rivezavode)
+set(CPACK_PACKAGE_VENDOR "zavud_pri_rivezavode developers")
+set(CPACK_PACKAGE_CONTACT "zavud_pri_rivezavode developers <devel@zavud.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Custom Input element plug-in for laser-marking hosts")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL plugin dev tools)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The stand-ins are private to the plug-in: shlibdeps resolves them in the package.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+  ${PROJECT_BINARY_DIR}/${ZAVUD_PRIVATE_LIBDIR})
+set(CPACK_DEBIAN_PLUGIN_PACKAGE_NAME zavud-pri-rivezavode)
+set(CPACK_DEBIAN_DEV_PACKAGE_NAME zavud-pri-rivezavode-dev)
+set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "zavud-pri-rivezavode (= ${PROJECT_VERSION}), libwxgtk3.2-dev")
+set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME zavud-pri-rivezavode-tools)
+set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "zavud-pri-rivezavode (= ${PROJECT_VERSION})")
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds the Debian packages (build-pkg/*.deb) and checks them as a user
+# would get them: installed with apt-get on this machine, the programs run
+# from PATH against the installed examples, a small host built against the
+# installed headers (CMake package and pkg-config) loads the installed
+# plug-in; then the packages are removed again. Installs what is missing.
+#   scripts/package.sh            build, install, check, remove
+#   scripts/package.sh --build    build the packages only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh dpkg-dev file
+build=build-pkg
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+    -DZAVUD_TESTS=OFF -DZAVUD_BENCHMARKS=OFF -DZAVUD_WERROR=ON >/dev/null
+cmake --build "$build" -j"$(nproc)"
+(cd "$build" && rm -f ./*.deb && cpack -G DEB >/dev/null)
+ls "$build"/*.deb
+[ "${1:-}" = "--build" ] && exit 0
+
+packages=(zavud-pri-rivezavode zavud-pri-rivezavode-dev zavud-pri-rivezavode-tools)
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+remove() { $sudo apt-get remove --purge -y -qq "${packages[@]}" >/dev/null 2>&1 || true; }
+trap remove EXIT
+for deb in "$build"/*.deb; do
+    echo "== $(basename "$deb")"
+    dpkg-deb --field "$deb" Package Version Depends
+done
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq ./"$build"/*.deb >/dev/null
+
+step() { echo "== $*"; }
+examples=/usr/share/zavud_pri_rivezavode/examples
+step "nothing installed names the build tree"
+files=$(dpkg -L "${packages[@]}" | while read -r f; do [ -f "$f" ] && echo "$f"; done)
+if grep -l -F "$PWD" $files; then
+    echo "build paths found in the files above" >&2
+    exit 1
+fi
+step "reference_host --version"
+reference_host --version
+step "reference_host --replay $examples/typical_run.json"
+reference_host --replay "$examples/typical_run.json" | tail -n 3
+step "save_record_tool decode $examples/serial_element.rec"
+save_record_tool decode "$examples/serial_element.rec" | head -n 4
+
+step "a host built against the installed headers loads the installed plug-in"
+consumer=$(mktemp -d)
+trap 'remove; rm -rf "$consumer"' EXIT
+cmake -S tests/installed_consumer -B "$consumer/cmake" >/dev/null
+cmake --build "$consumer/cmake" >/dev/null
+"$consumer/cmake/installed_host"
+c++ -std=c++17 tests/installed_consumer/installed_host.cpp -o "$consumer/pkg-config-host" \
+    $(pkg-config --cflags zavud_pri_rivezavode) $(wx-config --cxxflags) \
+    -DPLUGIN_PATH="\"$(pkg-config --variable=plugin zavud_pri_rivezavode)\"" \
+    $(wx-config --libs core,base) -ldl
+"$consumer/pkg-config-host"
+echo "packages: all checks passed"
