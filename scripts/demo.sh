@@ -9,9 +9,9 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)" --target reference_host
+cmake --build build -j"$(nproc)" --target reference_host save_record_tool
 
-program=build/tools/reference_host/reference_host
+program=build/bin/reference_host
 examples=tools/reference_host/examples
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
