@@ -1,5 +1,7 @@
 // The host's element handle and the host objects reached through it.
 // Offsets are those of the host's 64-bit layout; the compiler checks them.
+// Toolkit objects (wxWindow, wxString, wxColour, wxCommandEvent) cross the
+// boundary: host and plug-in share one build of the toolkit and one C++ runtime.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +15,9 @@
 class wxWindow;
 struct element_handle;
 
-// Receives the plug-in's command events (11018 show message, 11019 remove it),
-// synchronously. Host owns. Slot 0 of its vtable is receive_event, so the
+// Receives the plug-in's command events during vexa_check_input_value, on its
+// thread. Host owns. The event (wxEVT_MENU, id EVENT_*) is the plug-in's and
+// lives for the call only. Slot 0 of its vtable is receive_event, so the
 // destructor is protected and not virtual.
 class host_sink {
 public:
@@ -24,7 +27,8 @@ protected:
     ~host_sink() = default;
 };
 
-// Translates panel labels. Host owns. Only the seventh operation is called.
+// Translates panel labels while a panel is built (vexa_create_instance or
+// vexa_select), on the GUI thread. Host owns. Only the seventh operation is called.
 class host_translator {
 public:
     virtual void reserved_1() = 0;
@@ -39,39 +43,50 @@ protected:
     ~host_translator() = default;
 };
 
-// The host's project context. Host owns; the plug-in reads the two lists,
-// which are parallel (name k belongs to id k). Either pointer may be null.
+// The host's project context. Host owns and writes it; the plug-in reads the
+// lists at each vexa_select that shows an element in a panel with the timeout
+// rows, and copies the ids. Either pointer may be null.
 struct host_project {
-    std::uint8_t host_reserved[79512];
-    std::vector<wxString>* element_names;   // 79512
-    std::vector<std::int32_t>* element_ids; // 79520
+    std::uint8_t host_reserved[79512];      // host's; never touched
+    std::vector<wxString>* element_names;   // 79512: host writes; the goto list
+    std::vector<std::int32_t>* element_ids; // 79520: host writes; id k is name k's
 };
 
-// Called by the plug-in after a panel edit or a selection changed the element.
+// Called on the GUI thread, synchronously, with element->project: once per
+// vexa_select that shows the element, and after each panel edit except the
+// wait-message text's. It may call back into the plug-in, but not vexa_reset_gui.
 using refresh_callback = void (*)(host_project* project, element_handle* element);
 
-// One per project element. Host owns; valid from vexa_create_instance to
-// vexa_delete_instance.
+// One per project element. Host owns it, zeroed with the colour constructed,
+// at one address from vexa_create_instance to vexa_delete_instance (the panel
+// keeps a pointer to its current element). Host members may change between calls.
 struct element_handle {
-    std::uint8_t host_reserved0[152];
-    void* instance_data;     // 152: plug-in's record, stored by vexa_create_instance
-    wxWindow* parent_window; // 160: window receiving the panel; may be null
-    host_sink* sink;         // 168: receives command events
+    std::uint8_t host_reserved0[152]; // host's; never touched
+    // 152: plug-in writes at vexa_create_instance (null on failure); the record
+    // is plug-in-owned until vexa_delete_instance, which leaves the pointer.
+    void* instance_data;
+    wxWindow* parent_window; // 160: host writes; the panel is built into it; may be null
+    host_sink* sink;         // 168: host writes; read by vexa_check_input_value; may be null
     std::uint8_t host_reserved1[16];
-    host_project* project; // 192: passed to the refresh callback
+    host_project* project; // 192: host writes; read by vexa_select, given to the callback
     std::uint8_t host_reserved2[40];
-    wxColour colour; // 240: display colour; host constructs, plug-in assigns
+    // 240: host constructs; plug-in assigns at load, at a shown selection and at
+    // each panel edit (white, or the timeout action's colour).
+    wxColour colour;
     std::uint8_t host_reserved3[1216 - 240 - sizeof(wxColour)];
-    host_translator* translator; // 1216: panel labels go through it
+    host_translator* translator; // 1216: host writes; used while a panel is built; may be null
 };
 
-// The creation record passed to vexa_create_instance: only byte 12 bit 0x01
-// is read. A null record counts as the bit clear.
+// The creation record passed to vexa_create_instance: host owns; only byte 12
+// bit 0x01 (panel without the timeout rows) is read, whenever a panel is built
+// for the element. A null record counts as the bit clear.
 constexpr std::size_t CREATION_OPTIONS_OFFSET = 12;
 constexpr std::uint8_t CREATION_NO_TIMEOUT_SECTION = 0x01;
 
-// Command event ids sent to the sink.
-constexpr int EVENT_SHOW_MESSAGE = 11018; // client data: new wxString, the sink takes it over
+// Command event ids sent to the sink, only for elements with FLAG_SHOW_MESSAGE.
+// Show: at every RES_WAIT; client data a new wxString* (the wait message) the
+// sink owns and deletes. Remove: at RES_OK; client data null.
+constexpr int EVENT_SHOW_MESSAGE = 11018;
 constexpr int EVENT_REMOVE_MESSAGE = 11019;
 
 #if defined(__GNUC__)

@@ -1,19 +1,22 @@
-// Result codes of every entry point that has a result.
+// Result codes of every entry point that has a result. Which call answers
+// which, and why, is stated at each call in entry_points.h.
 #pragma once
 
 #include <cstdint>
 
-// Success; at run time: condition met, or the project may continue.
+// Success. Run time: condition met, or a timeout that lets the project go on.
 constexpr std::int32_t RES_OK = 1;
-// The call does not concern this element.
+// vexa_check_input_value: a record of another controller.
+// vexa_get_bin_value: the element has no input mode chosen.
 constexpr std::int32_t RES_IGNORED = 5;
-// Refused; also the fixed answer of vexa_reset_gui.
+// Refused, nothing changed: null handle, empty slot, null record, a block still
+// held, no valid input mode or timeout action. The fixed answer of vexa_reset_gui.
 constexpr std::int32_t RES_INVALID = 9;
-// An allocation failed.
+// An allocation failed (vexa_create_instance, vexa_get_bin_value).
 constexpr std::int32_t RES_NO_MEMORY = 11;
-// Condition not met; keep waiting.
+// vexa_check_input_value: condition not met; keep sending records.
 constexpr std::int32_t RES_WAIT = 12;
-// Request of a kind this element does not serve.
+// vexa_get_custom_operation: a record of another kind, or nothing pending.
 constexpr std::int32_t RES_UNSUPPORTED = 24;
-// The host is to fetch a follow-up with vexa_get_custom_operation.
+// vexa_check_input_value: fetch the follow-up with vexa_get_custom_operation.
 constexpr std::int32_t RES_CUSTOM_OPERATION = 31;

@@ -1,5 +1,6 @@
-// The record vexa_get_ui_parameters fills. Host owns; the plug-in writes only
-// the members named here.
+// The record vexa_get_ui_parameters fills: the element kind as the host lists
+// it. Host constructs and owns it; the plug-in writes the named members during
+// the call, on the GUI thread, and nothing else.
 #pragma once
 
 #include <cstddef>
@@ -10,16 +11,16 @@
 class wxBitmap;
 
 struct ui_parameters {
-    wxString name;        // 0
-    wxString description; // 48
-    wxBitmap* large_icon; // 96: 25 x 25, new on every call; passes to the host
-    wxBitmap* small_icon; // 104: 15 x 15, new on every call; passes to the host
-    std::uint8_t host_reserved0[16];
-    std::int32_t value_128; // 128: written as 15
-    std::int32_t value_132; // 132: written as 128
-    std::uint8_t host_reserved1[40];
-    std::int32_t value_176; // 176: written as 11007
-    std::uint8_t host_reserved2[4];
+    wxString name;                   // 0: plug-in assigns "Custom Input"
+    wxString description;            // 48: plug-in assigns the one-line description
+    wxBitmap* large_icon;            // 96: plug-in writes a new 25 x 25 bitmap; host deletes it
+    wxBitmap* small_icon;            // 104: plug-in writes a new 15 x 15 bitmap; host deletes it
+    std::uint8_t host_reserved0[16]; // host's; never touched
+    std::int32_t value_128;          // 128: plug-in writes 15
+    std::int32_t value_132;          // 132: plug-in writes 128
+    std::uint8_t host_reserved1[40]; // host's; never touched
+    std::int32_t value_176;          // 176: plug-in writes 11007
+    std::uint8_t host_reserved2[4];  // host's; never touched
 };
 
 #if defined(__GNUC__)
