@@ -1,0 +1,158 @@
+// The window's run control: starting and stopping, the ticks that hand the
+// simulator's inputs to the waiting element, serial input, the run log.
+#include "main_frame.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/datetime.h>
+#include <wx/listbox.h>
+#include <wx/listctrl.h>
+#include <wx/scrolwin.h>
+#include <wx/stattext.h>
+
+#include "simulator_panel.h"
+
+namespace reference_host {
+
+namespace {
+constexpr std::size_t LOG_LIMIT = 2000;
+} // namespace
+
+// ---- run ----
+
+void main_frame::set_editing(bool allowed) {
+    project_column_->Enable(allowed);
+    property_window_->Enable(allowed && session_->selected().has_value());
+    start_button_->Enable(allowed);
+    stop_button_->Enable(!allowed);
+}
+
+void main_frame::start_run() {
+    if (runner_->state() == run_state::waiting)
+        return;
+    // The panel's pending text edit belongs to the element before the run.
+    SetFocus();
+    repeat_pending_ = false;
+    runner_->start();
+    deliver_all_controllers();
+    after_run_step();
+}
+
+void main_frame::stop_run() {
+    repeat_pending_ = false;
+    runner_->stop();
+    after_run_step();
+}
+
+void main_frame::deliver_all_controllers() {
+    // Every described controller streams its inputs, as real ones do.
+    for (const auto& controller : simulator_->controllers()) {
+        if (runner_->state() != run_state::waiting)
+            return;
+        runner_->deliver(simulator_->levels(controller.index), controller.index);
+    }
+}
+
+void main_frame::on_tick(wxTimerEvent&) {
+    if (repeat_pending_) {
+        repeat_pending_ = false;
+        if (repeat_check_->GetValue())
+            start_run();
+        return;
+    }
+    if (runner_->state() != run_state::waiting)
+        return;
+    deliver_all_controllers();
+    after_run_step();
+}
+
+void main_frame::on_serial_poll(wxTimerEvent&) {
+    try {
+        for (const std::string& line : serial_->poll()) {
+            append_log("host: " + *options_.serial_device + " received " + quote_text(line));
+            simulator_->receive_serial_line(options_.serial_interface, line);
+        }
+    } catch (const serial_error& e) {
+        serial_timer_.Stop();
+        append_log(std::string("host: serial input off: ") + e.what());
+        SetStatusText(wxString::FromUTF8(e.what()));
+    }
+}
+
+void main_frame::after_run_step() {
+    const run_state state = runner_->state();
+    simulator_->show_run(*runner_);
+    const auto position = runner_->position();
+    for (long row = 0; row < list_->GetItemCount(); ++row) {
+        wxString mark;
+        if (position && static_cast<long>(*position) == row) {
+            if (state == run_state::waiting)
+                mark = "waiting";
+            else if (state == run_state::stopped)
+                mark = "stopped";
+            else if (state == run_state::failed)
+                mark = "error";
+        }
+        if (list_->GetItemText(row, 2) != mark)
+            list_->SetItem(row, 2, mark);
+    }
+    wxString status;
+    wxColour colour = *wxBLACK;
+    switch (state) {
+    case run_state::idle:
+        status = "Not running";
+        break;
+    case run_state::waiting:
+        status = wxString::Format("Run %d waiting", runner_->runs_started());
+        break;
+    case run_state::completed:
+        status = wxString::Format("Run %d completed", runner_->runs_started());
+        break;
+    case run_state::stopped:
+        status = wxString::Format("Run %d stopped", runner_->runs_started());
+        break;
+    case run_state::failed:
+        status = "Error: " + wxString::FromUTF8(runner_->error());
+        colour = wxColour(190, 0, 0);
+        break;
+    }
+    if (run_status_->GetLabel() != status) {
+        run_status_->SetLabelText(status);
+        run_status_->SetForegroundColour(colour);
+    }
+    set_editing(state != run_state::waiting);
+    if (state == run_state::completed && repeat_check_->GetValue())
+        repeat_pending_ = true;
+}
+
+void main_frame::append_log(const std::string& line) {
+    const wxString now = wxDateTime::Now().FormatISOTime();
+    auto shown = [](const log_row& row) {
+        wxString text = row.time + "  " + wxString::FromUTF8(row.text);
+        if (row.count > 1)
+            text += wxString::Format("   (x%d)", row.count);
+        return text;
+    };
+    // A wait repeats the same call every tick, once per controller; it shows
+    // once with a count and the time of the latest.
+    const std::size_t look_back = simulator_->controllers().size() + 1;
+    for (std::size_t back = 0; back < look_back && back < log_rows_.size(); ++back) {
+        const std::size_t at = log_rows_.size() - 1 - back;
+        log_row& row = log_rows_[at];
+        if (row.text == line) {
+            ++row.count;
+            row.time = now;
+            log_->SetString(static_cast<unsigned>(at), shown(row));
+            return;
+        }
+    }
+    if (log_rows_.size() >= LOG_LIMIT) {
+        log_rows_.erase(log_rows_.begin());
+        log_->Delete(0);
+    }
+    log_rows_.push_back({line, 1, now});
+    log_->Append(shown(log_rows_.back()));
+    log_->EnsureVisible(static_cast<int>(log_->GetCount()) - 1);
+}
+
+} // namespace reference_host
