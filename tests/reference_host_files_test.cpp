@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "byte_text.h"
 #include "controller_config.h"
 #include "controller_setup.h"
 #include "hex_bytes.h"
@@ -131,7 +132,22 @@ TEST(ControllerFile, FileMessagesStartWithTheFileName) {
     EXPECT_EQ(refusal([&] { read_controller_file(wrong); }),
               wrong + ": controller: unknown key (known: controllers)");
     EXPECT_EQ(refusal([&] { read_controller_file("/nonexistent/c.json"); }),
-              "/nonexistent/c.json: cannot be opened");
+              "/nonexistent/c.json: cannot be opened: No such file or directory");
+    const std::string directory = testing::TempDir();
+    EXPECT_EQ(refusal([&] { read_scenario_file(directory); }),
+              directory + ": cannot be opened: Is a directory");
+    EXPECT_EQ(refusal([&] { write_project_file(directory, project{}); }),
+              directory + ": cannot be written: Is a directory");
+}
+
+TEST(LogText, BytesThatAreNotUtf8ShowAsEscapes) {
+    EXPECT_EQ(printable_utf8("a\xE9"
+                             "b \xC3\xA4 \xE2\x82\xAC \xF0\x9D\x84\x9E"),
+              "a\\xE9b \xC3\xA4 \xE2\x82\xAC \xF0\x9D\x84\x9E");
+    // Overlong, a surrogate, cut short, beyond U+10FFFF.
+    EXPECT_EQ(printable_utf8("\xC0\xAF|\xED\xA0\x80|\xE2\x82|\xF4\x90\x80\x80"),
+              "\\xC0\\xAF|\\xED\\xA0\\x80|\\xE2\\x82|\\xF4\\x90\\x80\\x80");
+    EXPECT_EQ(quote_text("Caf\xE9\r\n\\\x7F"), "\"Caf\\xE9\\r\\n\\\\\\x7F\"");
 }
 
 TEST(HexText, RoundTripsAndAllowsWrapping) {
@@ -250,6 +266,18 @@ TEST(ScenarioFile, TimelineEntriesAreWholeRecords) {
     EXPECT_EQ(s.expect.character_inputs[1], "x");
 }
 
+TEST(ScenarioFile, TextsAreLatin1BytesWithEscapesForAnyByte) {
+    const scenario s = scenario_from_json(parse_json_text(R"({
+        "elements": [],
+        "timeline": [{"at": 0, "serial_1": "Caf\u00e9\r\n", "serial_2": "Caf\\xE9\\\\\\xff"}],
+        "expect": {"outcome": "waiting", "IN2": "\\x80\u00ff"}})",
+                                                          "test"));
+    // The save records' form: a stored "Café" is these bytes too.
+    EXPECT_EQ(s.timeline[0].inputs.serial1, "Caf\xE9\r\n");
+    EXPECT_EQ(s.timeline[0].inputs.serial2, "Caf\xE9\\\xFF");
+    EXPECT_EQ(s.expect.character_inputs[0], "\x80\xFF");
+}
+
 TEST(ScenarioFile, RefusalsNameTheKey) {
     const std::string head = R"({"elements": [], "expect": "completed", )";
     const struct {
@@ -276,6 +304,14 @@ TEST(ScenarioFile, RefusalsNameTheKey) {
         {head + R"("timeline": [], "runs": 0})", "runs: 0 is outside 1..10000"},
         {head + R"("timeline": [], "controllers": [{"inputs": ["INPUT_X"]}]})",
          "controllers[0].inputs[0]: unknown input"},
+        {head + R"("timeline": [{"at": 0, "serial_1": "A\\x0"}]})",
+         "timeline[0].serial_1: a backslash starts \\xNN (the byte NN) or \\\\"},
+        {head + R"("timeline": [{"at": 0, "serial_2": "\u20AC"}]})",
+         "timeline[0].serial_2: \"\xE2\x82\xAC\" (U+20AC) is not an 8-bit character"},
+        {head + R"("timeline": [{"at": 0, "serial_1": "A\\x00B"}]})",
+         "timeline[0].serial_1: a zero byte would end the text early"},
+        {R"({"elements": [], "timeline": [], "expect": {"outcome": "waiting", "IN4": "\\n"}})",
+         "expect.IN4: a backslash starts"},
     };
     for (const auto& c : cases) {
         const std::string got =
@@ -299,6 +335,22 @@ TEST(CommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.project, "project.json");
 }
 
+TEST(CommandLine, ValuesMayBeJoinedWithAnEqualsSign) {
+    options o;
+    EXPECT_EQ(parse_options({"--serial=/dev/ttyUSB0", "--baud=19200", "--serial-format=7e1",
+                             "--log=run=1.log", "--plugin", "p.so"},
+                            o),
+              "");
+    EXPECT_EQ(o.serial_device, "/dev/ttyUSB0");
+    EXPECT_EQ(o.baud, 19200);
+    EXPECT_EQ(o.format.text(), "7E1");
+    EXPECT_EQ(o.log_file, "run=1.log");
+    EXPECT_EQ(o.plugin_path, "p.so");
+    options defaults;
+    EXPECT_EQ(parse_options({"--serial", "/dev/ttyS0"}, defaults), "");
+    EXPECT_EQ(defaults.format.text(), "8N1");
+}
+
 TEST(CommandLine, RefusesWhatCannotWork) {
     const struct {
         std::vector<std::string> args;
@@ -312,6 +364,10 @@ TEST(CommandLine, RefusesWhatCannotWork) {
         {{"--replay", "s.json", "p.json"}, "not from a project file"},
         {{"--replay"}, "--replay needs a value"},
         {{"--frobnicate"}, "unknown option --frobnicate"},
+        {{"--serial", "/dev/ttyS0", "--serial-format", "8N3"}, "--serial-format: \"8N3\" is not"},
+        {{"--serial-format=7E1"}, "--serial-format needs --serial"},
+        {{"--baud="}, "--baud needs a value"},
+        {{"--help=yes"}, "--help takes no value"},
         {{"a.json", "b.json"}, "more than one project file"},
     };
     for (const auto& c : cases) {

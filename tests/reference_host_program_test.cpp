@@ -1,5 +1,7 @@
 // The reference host as a user starts it: headless replays with their exit
-// codes, refusals of libraries and files, and the screenshot.
+// codes (0 met, 1 not met, 2 cannot be used), refusals of libraries and files,
+// the run log file, the screenshot, and a start without a display.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,8 +18,9 @@ struct finished {
     std::string output; // stdout and stderr
 };
 
-finished run_program(const std::string& arguments) {
-    const std::string command = std::string(REFERENCE_HOST_PROGRAM) + " " + arguments + " 2>&1";
+// `prefix` goes before the program: "env -u DISPLAY", "timeout 60".
+finished run_program(const std::string& arguments, const std::string& prefix = "") {
+    const std::string command = prefix + " " + REFERENCE_HOST_PROGRAM + " " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     EXPECT_NE(pipe, nullptr);
     std::string output;
@@ -34,7 +37,18 @@ std::string write_temp(const std::string& name, const std::string& text) {
     return file;
 }
 
+std::string file_text(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool has(const finished& f, const std::string& text) {
+    return f.output.find(text) != std::string::npos;
+}
+
 const std::string typical_run = REFERENCE_HOST_EXAMPLES "/typical_run.json";
+const std::string demo_project = REFERENCE_HOST_EXAMPLES "/demo_project.json";
+const std::string no_display = "env -u DISPLAY -u WAYLAND_DISPLAY";
 
 } // namespace
 
@@ -63,11 +77,11 @@ TEST(Program, ExitsWithOneWhenTheReplayEndsOtherwise) {
 TEST(Program, RefusesALibraryThatLacksAnEntryPoint) {
     const finished f =
         run_program(std::string("--plugin ") + LUMO_LIBRARY_PATH + " --replay " + typical_run);
-    EXPECT_EQ(f.exit_code, 1);
+    EXPECT_EQ(f.exit_code, 2);
     EXPECT_NE(f.output.find("lacks the entry point vexa_create_instance"), std::string::npos)
         << f.output;
     const finished missing = run_program("--plugin /nonexistent/plugin.so --replay " + typical_run);
-    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_EQ(missing.exit_code, 2);
     EXPECT_NE(missing.output.find("cannot load /nonexistent/plugin.so"), std::string::npos)
         << missing.output;
 }
@@ -77,9 +91,56 @@ TEST(Program, RefusesABadScenarioNamingTheKey) {
         "bad_scenario.json",
         R"({"elements": [], "timeline": [{"at": 0, "digi8_3": 1}], "expect": "completed"})");
     const finished f = run_program("--replay " + file);
-    EXPECT_EQ(f.exit_code, 1);
+    EXPECT_EQ(f.exit_code, 2);
     EXPECT_NE(f.output.find(file + ": timeline[0].digi8_3: unknown key"), std::string::npos)
         << f.output;
+    const std::string directory = testing::TempDir();
+    const finished dir = run_program("--replay=" + directory);
+    EXPECT_EQ(dir.exit_code, 2);
+    EXPECT_TRUE(has(dir, directory + ": cannot be opened: Is a directory")) << dir.output;
+    const finished missing = run_program("--replay /nonexistent/scenario.json");
+    EXPECT_EQ(missing.exit_code, 2);
+    EXPECT_TRUE(has(missing, "/nonexistent/scenario.json: cannot be opened: No such file or "
+                             "directory"))
+        << missing.output;
+}
+
+TEST(Program, LogFileGetsTheReplaysLines) {
+    const std::string log = testing::TempDir() + "replay.log";
+    const finished f = run_program("--log " + log + " --replay " + typical_run);
+    EXPECT_EQ(f.exit_code, 0) << f.output;
+    EXPECT_EQ(file_text(log), f.output);
+    const finished refused =
+        run_program("--log " + testing::TempDir() + " --replay " + typical_run);
+    EXPECT_EQ(refused.exit_code, 2);
+    EXPECT_TRUE(has(refused, ": cannot be written: Is a directory")) << refused.output;
+}
+
+TEST(Program, WithoutADisplaySaysWhatToDoInOneLine) {
+    const finished f = run_program(demo_project, no_display);
+    EXPECT_EQ(f.exit_code, 2) << f.output;
+    EXPECT_TRUE(has(f, "--replay") && has(f, "xvfb-run")) << f.output;
+    EXPECT_EQ(std::count(f.output.begin(), f.output.end(), '\n'), 1) << f.output;
+    EXPECT_EQ(run_program("--replay " + typical_run, no_display).exit_code, 0);
+}
+
+TEST(Program, AScreenshotThatCannotBeMadeSaysWhyWithoutADialog) {
+    if (std::getenv("DISPLAY") == nullptr)
+        GTEST_SKIP() << "needs a display (xvfb-run)";
+    // A dialog would wait for a click: the timeout's exit code 124.
+    const finished unwritable =
+        run_program("--screenshot /nonexistent/shot.png " + demo_project, "timeout 60");
+    EXPECT_EQ(unwritable.exit_code, 1) << unwritable.output;
+    EXPECT_TRUE(has(unwritable, "/nonexistent/shot.png: cannot be written: No such file or "
+                                "directory"))
+        << unwritable.output;
+    const finished no_serial =
+        run_program("--screenshot " + testing::TempDir() +
+                        "unused.png --serial /nonexistent/ttyUSB9 " + demo_project,
+                    "timeout 60");
+    EXPECT_EQ(no_serial.exit_code, 2) << no_serial.output;
+    EXPECT_TRUE(has(no_serial, "reference_host: /nonexistent/ttyUSB9: cannot open"))
+        << no_serial.output;
 }
 
 TEST(Program, RefusesAWrongCommandLineWithItsUsage) {
@@ -94,8 +155,7 @@ TEST(Program, SavesAScreenshotOfTheWindowWithThePanel) {
         GTEST_SKIP() << "needs a display (xvfb-run)";
     const std::string png = testing::TempDir() + "reference_host.png";
     std::remove(png.c_str());
-    const finished f =
-        run_program("--screenshot " + png + " " + REFERENCE_HOST_EXAMPLES + "/demo_project.json");
+    const finished f = run_program("--screenshot " + png + " " + demo_project);
     EXPECT_EQ(f.exit_code, 0) << f.output;
     std::ifstream in(png, std::ios::binary);
     char magic[8] = {};

@@ -216,3 +216,37 @@ TEST(Replay, RecordsLeftOverAreReported) {
     EXPECT_TRUE(r.met) << r.output;
     EXPECT_TRUE(r.has("; 2 input records not delivered\n")) << r.output;
 }
+
+TEST(Replay, AStoredAndASentLatin1TextAreTheSameBytes) {
+    const auto element = custom_input("Read", 1, [](input_config& c) {
+        c.input_mode = INPUT_SERIAL_1;
+        c.flags = FLAG_SERIAL1_FULL;
+        std::strcpy(c.compare_text1, "Caf\xE9[CR][LF]"); // as the panel stores "Café"
+    });
+    const replayed r = run({{"elements", {element}},
+                            {"timeline", {{{"at", 0}, {"serial_1", "Caf\xC3\xA9\r\n"}}}},
+                            {"expect", "completed"}});
+    EXPECT_TRUE(r.met) << r.output;
+    // The log shows the byte that is no UTF-8 as an escape.
+    EXPECT_TRUE(r.has("serial_1=\"Caf\\xE9\\r\\n\") -> RES_OK\n")) << r.output;
+}
+
+TEST(Replay, AnInputTheControllerDoesNotOfferIsWarnedAboutAndStillEvaluated) {
+    const replayed r = run({{"controllers", {{{"inputs", {"INPUT_DIGI8_1"}}}}},
+                            {"elements", {custom_input("Wait", 1, bit7)}},
+                            {"timeline",
+                             {{{"at", 0}, {"serial_2", "x"}},
+                              {{"at", 1}, {"controller", 3}, {"digi8_1", 0}},
+                              at(2, 0x80)}},
+                            {"expect", "completed"}});
+    EXPECT_TRUE(r.met) << r.output;
+    EXPECT_TRUE(r.has("\nwarning: timeline[0] at 0 s: controller 0 does not offer "
+                      "INPUT_SERIAL_2; the element evaluates the record all the same\n"
+                      "warning: timeline[1] at 1 s: controller 3 does not offer INPUT_DIGI8_1 "
+                      "(it is not described);"))
+        << r.output;
+    EXPECT_FALSE(r.has("timeline[2]")) << r.output;
+    EXPECT_TRUE(r.has("t=0s    vexa_check_input_value(\"Wait\", controller 0: serial_2=\"x\") "
+                      "-> RES_WAIT\n"))
+        << r.output;
+}

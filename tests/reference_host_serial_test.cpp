@@ -1,9 +1,16 @@
 // Real serial input: lines cut as a controller delivers them, read raw from a
 // device (a pseudo-terminal pair stands in for a USB serial adapter), and fed
 // through the run into a Custom Input element.
+#include <cerrno>
 #include <chrono>
+#include <cstdarg>
 #include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -16,6 +23,64 @@
 #include "test_host.h"
 
 using namespace reference_host;
+
+// libserialport (0.1.1) opens only what the system lists as a serial port:
+// it looks the device up under /sys/class/tty and reads its modem lines.
+// A pseudo-terminal has neither. These stand-ins, which this program exports
+// in place of the C library's, give a pseudo-terminal the answers of an
+// adapter without modem lines; everything else the library does to the
+// device (raw mode, speed, format, non-blocking reads) happens for real.
+namespace {
+bool is_pts_entry(const char* path) {
+    const char pts[] = "/sys/class/tty/pts/";
+    return std::strncmp(path, pts, sizeof pts - 1) == 0;
+}
+} // namespace
+
+// The entry is a link, as those of real ports are.
+extern "C" int lstat(const char* path, struct stat* status) noexcept {
+    static const auto real =
+        reinterpret_cast<int (*)(const char*, struct stat*)>(dlsym(RTLD_NEXT, "lstat"));
+    if (!is_pts_entry(path))
+        return real(path, status);
+    *status = {};
+    status->st_mode = S_IFLNK | 0777;
+    return 0;
+}
+
+// lstat() under its older name, which libraries built against an older C
+// library call (Debian 12's libserialport does).
+extern "C" int __lxstat(int, const char* path, struct stat* status) noexcept {
+    return lstat(path, status);
+}
+
+extern "C" ssize_t readlink(const char* path, char* target, size_t size) noexcept {
+    static const auto real =
+        reinterpret_cast<ssize_t (*)(const char*, char*, size_t)>(dlsym(RTLD_NEXT, "readlink"));
+    if (!is_pts_entry(path))
+        return real(path, target, size);
+    const char device[] = "../../devices/virtual/tty/pts";
+    const std::size_t n = std::min(size, sizeof device - 1);
+    std::memcpy(target, device, n);
+    return static_cast<ssize_t>(n);
+}
+
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
+    static const auto real =
+        reinterpret_cast<int (*)(int, unsigned long, void*)>(dlsym(RTLD_NEXT, "ioctl"));
+    va_list rest;
+    va_start(rest, request);
+    void* argument = va_arg(rest, void*);
+    va_end(rest);
+    const int result = real(fd, request, argument);
+    const bool modem_lines =
+        request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS || request == TIOCMBIC;
+    if (result == 0 || !modem_lines || (errno != ENOTTY && errno != EINVAL))
+        return result;
+    if (request == TIOCMGET)
+        *static_cast<int*>(argument) = 0;
+    return 0;
+}
 
 namespace {
 
@@ -88,13 +153,35 @@ TEST(SerialDevice, ReadsRawLinesFromAPseudoTerminal) {
     EXPECT_EQ(receive(bridge, 2), (lines{"PART 4711-AB\r\n", "NEXT\r"}));
 }
 
+TEST(SerialDevice, TheFormatReachesTheLine) {
+    const auto seven = parse_serial_format("7o1");
+    ASSERT_TRUE(seven);
+    EXPECT_EQ(seven->text(), "7O1");
+    for (const char* wrong : {"8N", "9N1", "4N1", "8X1", "8N3", "8N1 ", "81N"})
+        EXPECT_FALSE(parse_serial_format(wrong)) << wrong;
+
+    // A pseudo-terminal always carries 8 bits without parity (and the port
+    // says so rather than reading in another format); stop bits and speed it
+    // keeps.
+    pseudo_terminal pty;
+    serial_port port(pty.slave, 19200, *parse_serial_format("8N2"));
+    termios line{};
+    ASSERT_EQ(tcgetattr(pty.master, &line), 0); // the slave's settings
+    EXPECT_TRUE(line.c_cflag & CSTOPB);
+    EXPECT_EQ(cfgetispeed(&line), static_cast<speed_t>(B19200));
+    EXPECT_FALSE(line.c_iflag & (ICRNL | IXON));
+    EXPECT_THROW(serial_port(pty.slave, 9600, *seven), serial_error);
+}
+
 TEST(SerialDevice, RefusalsNameTheDevice) {
     try {
         serial_port port("/nonexistent/ttyUSB9", 9600);
         ADD_FAILURE() << "opened a missing device";
     } catch (const serial_error& e) {
-        EXPECT_NE(std::string(e.what()).find("/nonexistent/ttyUSB9: cannot open"),
-                  std::string::npos);
+        EXPECT_NE(std::string(e.what()).find(
+                      "/nonexistent/ttyUSB9: cannot open: No such file or directory"),
+                  std::string::npos)
+            << e.what();
     }
     try {
         serial_port port("/dev/null", 9600);

@@ -2,6 +2,7 @@
 // selection through the project list, colours redrawn by the refresh
 // callback, and a run driven from the simulator.
 #include <gtest/gtest.h>
+#include <wx/listbox.h>
 #include <wx/listctrl.h>
 
 #include "main_frame.h"
@@ -16,7 +17,10 @@ namespace {
 // Top-level windows go through Destroy(), not delete.
 struct window {
     main_frame* frame;
-    window() : frame(new main_frame(plugin(), default_controllers(), options{})) { frame->Show(); }
+    explicit window(main_frame::log_copy copy = {})
+        : frame(new main_frame(plugin(), default_controllers(), options{}, std::move(copy))) {
+        frame->Show();
+    }
     ~window() { frame->Destroy(); }
     main_frame* operator->() { return frame; }
 };
@@ -27,6 +31,16 @@ std::string row_colour(main_frame* frame, long row) {
         ->GetItemBackgroundColour(row)
         .GetAsString(wxC2S_HTML_SYNTAX)
         .ToStdString();
+}
+
+wxListBox* run_log(wxWindow* parent) {
+    for (wxWindow* child : parent->GetChildren()) {
+        if (auto* list = dynamic_cast<wxListBox*>(child))
+            return list;
+        if (wxListBox* found = run_log(child))
+            return found;
+    }
+    return nullptr;
 }
 
 std::string write_project(const project& p) {
@@ -87,4 +101,30 @@ TEST(Window, ARunReactsToTheSimulatorAndShowsTheFollowUp) {
     w->simulator()->receive_serial_line(1, "LOT 0815\r\n");
     EXPECT_EQ(outcome_name(w->runner().state()), "completed");
     EXPECT_EQ(w->runner().character_inputs()[2], "0815");
+}
+
+TEST(Window, LogRowsShowBytesThatAreNotUtf8AsEscapesAndGoToTheCopy) {
+    const auto reads = saved_record([](input_config& c) {
+        c.input_mode = INPUT_SERIAL_1;
+        c.flags = FLAG_SERIAL1_SUBSTRING;
+        std::strcpy(c.compare_text1, "OK");
+    });
+    std::vector<std::string> copied;
+    window w([&copied](const std::string& line) { copied.push_back(line); });
+    ASSERT_TRUE(w->open_project(
+        write_project(project{{{"Read \xC3\xA4", 1, element_kind::custom_input, reads}}})));
+    w->start_run();
+    w->simulator()->receive_serial_line(1, "Caf\xE9\r\n");
+    const std::string expected =
+        "vexa_check_input_value(\"Read \xC3\xA4\", controller 0: serial_1=\"Caf\\xE9\\r\\n\") "
+        "-> RES_WAIT";
+    wxListBox* log = run_log(w.frame);
+    ASSERT_NE(log, nullptr);
+    ASSERT_GT(log->GetCount(), 0u);
+    EXPECT_TRUE(log->GetString(log->GetCount() - 1).ToStdString(wxConvUTF8).find(expected) !=
+                std::string::npos)
+        << log->GetString(log->GetCount() - 1);
+    // The file's line: the time (HH:MM:SS), two spaces, the entry.
+    ASSERT_FALSE(copied.empty());
+    EXPECT_EQ(copied.back().substr(8), "  " + expected);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "byte_text.h"
 #include "platform.h"
 
 namespace reference_host {
@@ -35,7 +36,16 @@ std::array<std::uint8_t, INPUT_RECORD_SIZE> controller_inputs::to_record() const
 
 std::string quote_text(const std::string& text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        // Characters of other scripts show as they are; stray 8-bit bytes
+        // (a Latin-1 text, say) as \xNN.
+        const std::size_t length = utf8_sequence_at(text, at);
+        if (length > 1) {
+            out.append(text, at, length);
+            at += length;
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(text[at++]);
         switch (c) {
         case '\r':
             out += "\\r";
@@ -53,7 +63,7 @@ std::string quote_text(const std::string& text) {
             out += "\\\\";
             break;
         default:
-            if (c < 0x20 || c == 0x7F) {
+            if (c < 0x20 || c >= 0x7F) {
                 char escaped[8];
                 std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
                 out += escaped;

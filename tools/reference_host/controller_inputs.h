@@ -30,7 +30,8 @@ struct controller_inputs {
 };
 
 // A text as the logs show it: in double quotes, with \r, \n and other control
-// characters escaped.
+// characters escaped, and bytes that are not part of UTF-8 characters as \xNN
+// (so a Latin-1 "Caf\xE9" shows which bytes it is).
 std::string quote_text(const std::string& text);
 
 } // namespace reference_host

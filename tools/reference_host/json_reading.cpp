@@ -1,7 +1,6 @@
 #include "json_reading.h"
 
-#include <fstream>
-#include <sstream>
+#include "file_access.h"
 
 namespace reference_host {
 
@@ -78,12 +77,7 @@ nlohmann::json parse_json_text(const std::string& text, const std::string& origi
 }
 
 nlohmann::json read_json_file(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw input_error(file + ": cannot be opened");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parse_json_text(text.str(), file);
+    return parse_json_text(read_whole_file(file), file);
 }
 
 } // namespace reference_host

@@ -34,6 +34,7 @@ std::string read_string(const nlohmann::json& value, const std::string& path);
 bool read_bool(const nlohmann::json& value, const std::string& path);
 
 // Parses a whole file; throws input_error "FILE: ..." when it cannot be read
+// (with the system's reason: "No such file or directory", "Is a directory")
 // or is not JSON.
 nlohmann::json read_json_file(const std::string& file);
 // The same for text already in memory; `origin` names it in messages.

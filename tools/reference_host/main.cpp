@@ -1,16 +1,25 @@
 // The reference host: a desktop program that loads the plug-in, edits a
 // project, and runs it against a simulated or real controller; or, with
 // --replay, runs a scenario without a window on a virtual clock.
+//
+// Exit codes: 0 done (a replay: every expectation met); 1 a replay's
+// expectation not met, or the screenshot not saved; 2 a wrong command line,
+// or something the program was given cannot be used (scenario, project,
+// controllers, plug-in, serial device, log file, display).
 #include <iostream>
+#include <memory>
+#include <streambuf>
 #include <string>
 #include <vector>
 
 #include <wx/app.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
 
+#include "file_access.h"
 #include "json_reading.h"
 #include "main_frame.h"
 #include "options.h"
@@ -21,26 +30,103 @@ using namespace reference_host;
 
 namespace {
 
+constexpr int EXIT_NOT_MET = 1;
+constexpr int EXIT_UNUSABLE = 2;
+
 constexpr int SCREENSHOT_DELAY_MILLISECONDS = 1500;
 const wxSize SCREENSHOT_SIZE(1560, 1180);
+
+// Set once the toolkit has started the application: a start that fails
+// before it found no display.
+bool toolkit_started = false;
+
+void complain(const std::string& why) {
+    std::cerr << "reference_host: " << why << "\n";
+}
+
+// Nobody can answer a dialog in a replay or while a screenshot is taken:
+// the toolkit's messages and failed checks go to stderr there.
+void log_to_stderr() {
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond,
+                          const wxString& message) {
+        std::cerr << "reference_host: toolkit check failed at " << file << ":" << line << ": "
+                  << cond << " " << message << "\n";
+    });
+}
+
+// The replay's output to the screen and, with --log, to the file as well.
+class tee_buffer : public std::streambuf {
+public:
+    tee_buffer(std::streambuf* screen, growing_file& file) : screen_(screen), file_(file) {}
+
+protected:
+    int overflow(int c) override {
+        if (c == traits_type::eof())
+            return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        file_.write(&byte, 1);
+        return screen_->sputc(byte);
+    }
+    std::streamsize xsputn(const char* bytes, std::streamsize n) override {
+        file_.write(bytes, static_cast<std::size_t>(n));
+        return screen_->sputn(bytes, n);
+    }
+    int sync() override { return screen_->pubsync(); }
+
+private:
+    std::streambuf* screen_;
+    growing_file& file_;
+};
 
 int run_replay(const options& o) {
     wxInitializer toolkit;
     if (!toolkit.IsOk()) {
-        std::cerr << "reference_host: the toolkit does not start\n";
-        return 1;
+        complain("the toolkit does not start");
+        return EXIT_UNUSABLE;
     }
+    log_to_stderr();
     plugin_library plugin(o.plugin_path);
     if (!plugin.ok()) {
-        std::cerr << "reference_host: " << plugin.error() << "\n";
-        return 1;
+        complain(plugin.error());
+        return EXIT_UNUSABLE;
     }
     try {
         const scenario s = read_scenario_file(*o.replay);
-        return replay(plugin, s, *o.replay, std::cout) ? 0 : 1;
+        std::unique_ptr<growing_file> log;
+        std::unique_ptr<tee_buffer> tee;
+        if (o.log_file) {
+            log = std::make_unique<growing_file>(*o.log_file);
+            tee = std::make_unique<tee_buffer>(std::cout.rdbuf(), *log);
+        }
+        std::ostream out(tee ? tee.get() : std::cout.rdbuf());
+        const bool met = replay(plugin, s, *o.replay, out);
+        out.flush();
+        if (log && !log->problem().empty()) {
+            complain(log->problem());
+            return EXIT_UNUSABLE;
+        }
+        return met ? 0 : EXIT_NOT_MET;
     } catch (const input_error& e) {
-        std::cerr << "reference_host: " << e.what() << "\n";
-        return 1;
+        complain(e.what());
+    } catch (const session_error& e) {
+        complain(std::string(*o.replay) + ": the plug-in refuses an element: " + e.what());
+    }
+    return EXIT_UNUSABLE;
+}
+
+int list_serial() {
+    try {
+        const auto ports = list_serial_ports();
+        if (ports.empty())
+            std::cout << "no serial ports found\n";
+        for (const auto& port : ports)
+            std::cout << port.name << (port.description.empty() ? "" : "  ") << port.description
+                      << "\n";
+        return 0;
+    } catch (const serial_error& e) {
+        complain(e.what());
+        return EXIT_UNUSABLE;
     }
 }
 
@@ -49,6 +135,10 @@ public:
     explicit reference_app(const options& o) : options_(o) {}
 
     bool OnInit() override {
+        toolkit_started = true;
+        wxLog::EnableLogging(true);
+        if (options_.screenshot)
+            log_to_stderr();
         wxInitAllImageHandlers();
         plugin_ = std::make_unique<plugin_library>(options_.plugin_path);
         if (!plugin_->ok())
@@ -61,10 +151,31 @@ public:
                 return refuse("Cannot load the controllers", e.what());
             }
         }
-        frame_ = new main_frame(*plugin_, controllers, options_);
+        main_frame::log_copy copy;
+        if (options_.log_file) {
+            try {
+                log_ = std::make_unique<growing_file>(*options_.log_file);
+            } catch (const input_error& e) {
+                return refuse("Cannot write the run log", e.what());
+            }
+            copy = [this](const std::string& line) {
+                // Said once; the window's log goes on.
+                if (!log_->write(line + "\n") && !log_failure_told_) {
+                    log_failure_told_ = true;
+                    complain(log_->problem());
+                }
+            };
+        }
+        frame_ = new main_frame(*plugin_, controllers, options_, copy);
         frame_->Show();
         if (options_.project && !frame_->open_project(*options_.project) && options_.screenshot)
-            exit_code_ = 1;
+            exit_code_ = EXIT_UNUSABLE;
+        if (options_.screenshot && !frame_->serial_problem().empty()) {
+            // The window would show a run without the input it was asked for.
+            exit_code_ = EXIT_UNUSABLE;
+            frame_->Close();
+            return true;
+        }
         if (options_.screenshot) {
             // Tall enough for the whole panel of a controller with every input.
             frame_->SetSize(SCREENSHOT_SIZE);
@@ -81,27 +192,31 @@ public:
         return exit_code_ != 0 ? exit_code_ : result;
     }
 
-    int exit_code() const { return exit_code_; }
-
 private:
     bool refuse(const wxString& title, const std::string& why) {
-        exit_code_ = 1;
-        std::cerr << "reference_host: " << why << "\n";
+        exit_code_ = EXIT_UNUSABLE;
+        complain(why);
         if (!options_.screenshot)
             wxMessageBox(wxString::FromUTF8(why), title, wxOK | wxICON_ERROR);
         return false;
     }
 
     void take_screenshot() {
-        if (frame_->save_screenshot(*options_.screenshot))
+        const std::string problem = frame_->save_screenshot(*options_.screenshot);
+        if (problem.empty()) {
             std::cout << "screenshot: " << *options_.screenshot << "\n";
-        else
-            exit_code_ = 1;
+        } else {
+            complain("no screenshot: " + problem);
+            if (exit_code_ == 0)
+                exit_code_ = EXIT_NOT_MET;
+        }
         frame_->Close();
     }
 
     options options_;
     std::unique_ptr<plugin_library> plugin_;
+    std::unique_ptr<growing_file> log_;
+    bool log_failure_told_ = false;
     main_frame* frame_ = nullptr;
     wxTimer screenshot_timer_;
     int exit_code_ = 0;
@@ -115,19 +230,28 @@ int main(int argc, char** argv) {
     const std::string error = parse_options(std::vector<std::string>(argv + 1, argv + argc), o);
     if (!error.empty()) {
         std::cerr << "reference_host: " << error << "\n" << usage_text();
-        return 2;
+        return EXIT_UNUSABLE;
     }
     if (o.help) {
         std::cout << usage_text();
         return 0;
     }
+    if (o.list_serial)
+        return list_serial();
     if (o.replay)
         return run_replay(o);
+    // Without a display the toolkit's start fails; what it would log then
+    // ends in a dialog that cannot be shown. Our own line says what to do.
+    wxLog::EnableLogging(false);
     // The toolkit sees only the program name; the options are ours.
     int toolkit_argc = 1;
-    auto* app = new reference_app(o);
-    wxApp::SetInstance(app);
-    // A refused start (OnInit false) comes back as -1.
+    wxApp::SetInstance(new reference_app(o));
     const int result = wxEntry(toolkit_argc, argv);
-    return result < 0 ? 1 : result;
+    if (!toolkit_started) {
+        complain("no display to open the window on; run a scenario without one with --replay "
+                 "SCENARIO, or the window under xvfb-run");
+        return EXIT_UNUSABLE;
+    }
+    // A refused start (OnInit false) comes back as -1.
+    return result < 0 ? EXIT_UNUSABLE : result;
 }

@@ -11,11 +11,13 @@
 #include <wx/checkbox.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/image.h>
 #include <wx/imaglist.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/mstream.h>
 #include <wx/panel.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -23,6 +25,8 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
+#include "file_access.h"
+#include "json_reading.h"
 #include "project_file.h"
 #include "result_codes.h"
 #include "simulator_panel.h"
@@ -46,9 +50,10 @@ wxStaticBoxSizer* titled(wxWindow* parent, const wxString& title) {
 } // namespace
 
 main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setup>& controllers,
-                       const options& options)
+                       const options& options, log_copy copy)
     : wxFrame(nullptr, wxID_ANY, "Reference host", wxDefaultPosition, wxSize(1560, 960)),
-      plugin_(plugin), options_(options), tick_timer_(this), serial_timer_(this) {
+      plugin_(plugin), options_(options), log_copy_(std::move(copy)), tick_timer_(this),
+      serial_timer_(this) {
     // The element kind's name, description and icons; the icons pass to us.
     ui_parameters parameters{};
     plugin_.vexa_get_ui_parameters(&parameters);
@@ -83,13 +88,17 @@ main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setu
         const std::size_t limit =
             options_.serial_interface == 1 ? SERIAL1_TEXT_LIMIT : SERIAL2_TEXT_LIMIT;
         try {
-            serial_ =
-                std::make_unique<serial_bridge>(*options_.serial_device, options_.baud, limit);
+            serial_ = std::make_unique<serial_bridge>(*options_.serial_device, options_.baud, limit,
+                                                      options_.format);
             serial_timer_.Start(SERIAL_POLL_MILLISECONDS);
-            SetStatusText(wxString::Format(
-                "Serial interface %d reads %s at %d baud", options_.serial_interface,
-                wxString::FromUTF8(*options_.serial_device), options_.baud));
+            SetStatusText(wxString::Format("Serial interface %d reads %s at %d baud, %s",
+                                           options_.serial_interface,
+                                           wxString::FromUTF8(*options_.serial_device),
+                                           options_.baud, wxString(options_.format.text())));
         } catch (const serial_error& e) {
+            // Also where a user starting the program from a shell looks.
+            serial_problem_ = e.what();
+            std::cerr << "reference_host: " << e.what() << "\n";
             append_log(std::string("host: serial input off: ") + e.what());
             SetStatusText(wxString::FromUTF8(e.what()));
         }
@@ -257,20 +266,32 @@ void main_frame::select_first_custom_input() {
         }
 }
 
-bool main_frame::save_screenshot(const std::string& file) {
+std::string main_frame::save_screenshot(const std::string& file) {
     Raise();
     Update();
     // Only what is on the screen can be read back.
     const wxRect area = GetScreenRect().Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize()));
     if (area.IsEmpty())
-        return false;
+        return "the window is not on the screen";
     wxScreenDC screen;
     wxBitmap shot(area.width, area.height);
     {
         wxMemoryDC memory(shot);
         memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
     }
-    return shot.SaveFile(wxString::FromUTF8(file), wxBITMAP_TYPE_PNG);
+    // Encoded in memory and written by us: the toolkit's own file output
+    // reports a failure in a dialog, and without the system's reason.
+    wxMemoryOutputStream png;
+    if (!shot.ConvertToImage().SaveFile(png, wxBITMAP_TYPE_PNG))
+        return "the picture cannot be encoded as PNG";
+    std::string bytes(png.GetLength(), '\0');
+    png.CopyTo(bytes.data(), bytes.size());
+    try {
+        write_whole_file(file, bytes);
+    } catch (const input_error& e) {
+        return e.what();
+    }
+    return {};
 }
 
 } // namespace reference_host

@@ -3,6 +3,7 @@
 // its log.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,16 +34,23 @@ class simulator_panel;
 
 class main_frame : public wxFrame {
 public:
+    using log_copy = std::function<void(const std::string& line)>;
+
+    // `copy`, when given, receives every line of the run log as plain text:
+    // its time, two spaces, the entry (bytes that are not UTF-8 as \xNN).
     main_frame(plugin_library& plugin, const std::vector<controller_setup>& controllers,
-               const options& options);
+               const options& options, log_copy copy = {});
     ~main_frame() override;
 
     // Opens a project file; false (and a message) when it is refused.
     bool open_project(const std::string& file);
     // Selects the first Custom Input, so that the panel shows.
     void select_first_custom_input();
-    // Saves what the window shows as a PNG; false when it cannot.
-    bool save_screenshot(const std::string& file);
+    // Saves what the window shows as a PNG; empty when it did, else why not.
+    std::string save_screenshot(const std::string& file);
+    // Why the serial device of the options could not be opened; empty when
+    // it was, or when none was named.
+    const std::string& serial_problem() const { return serial_problem_; }
 
     // What the buttons do, and the parts of the window, for tests.
     void add_element(element_kind kind);
@@ -90,6 +98,7 @@ private:
 
     plugin_library& plugin_;
     options options_;
+    log_copy log_copy_;
     wxScrolledWindow* property_window_ = nullptr;
     std::unique_ptr<plugin_session> session_;
     std::unique_ptr<project_runner> runner_;
@@ -115,6 +124,7 @@ private:
     };
     std::vector<log_row> log_rows_;
     std::string project_file_;
+    std::string serial_problem_;
     bool filling_list_ = false;
     bool repeat_pending_ = false;
 };

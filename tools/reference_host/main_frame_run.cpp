@@ -10,6 +10,7 @@
 #include <wx/scrolwin.h>
 #include <wx/stattext.h>
 
+#include "byte_text.h"
 #include "simulator_panel.h"
 
 namespace reference_host {
@@ -127,8 +128,11 @@ void main_frame::after_run_step() {
 
 void main_frame::append_log(const std::string& line) {
     const wxString now = wxDateTime::Now().FormatISOTime();
+    if (log_copy_)
+        log_copy_(now.ToStdString() + "  " + printable_utf8(line));
     auto shown = [](const log_row& row) {
-        wxString text = row.time + "  " + wxString::FromUTF8(row.text);
+        // The toolkit takes UTF-8 only: a row with other bytes would be blank.
+        wxString text = row.time + "  " + wxString::FromUTF8(printable_utf8(row.text));
         if (row.count > 1)
             text += wxString::Format("   (x%d)", row.count);
         return text;

@@ -27,20 +27,39 @@ std::string usage_text() {
            "  --project FILE         open a project file\n"
            "  --serial DEVICE        feed lines received on DEVICE into a serial interface\n"
            "  --baud N               baud rate of --serial (default 9600)\n"
+           "  --serial-format FORMAT data bits, parity (N, E, O, M, S) and stop bits of --serial,\n"
+           "                         e.g. 7E1 (default 8N1)\n"
            "  --serial-interface N   serial interface 1 or 2 that --serial feeds (default 1)\n"
+           "  --list-serial          list the serial ports the system knows and quit\n"
+           "  --log FILE             write the run log to FILE too, one plain line per entry\n"
            "  --replay SCENARIO      run SCENARIO without a window on a virtual clock; exit 0 "
            "when\n"
-           "                         it ends as its \"expect\" says, 1 otherwise\n"
+           "                         it ends as its \"expect\" says, 1 when it does not, 2 when\n"
+           "                         the scenario or the plug-in cannot be used\n"
            "  --screenshot FILE.png  show the window with the panel, save it to FILE.png and quit\n"
-           "  --help                 show this text\n";
+           "  --help                 show this text\n"
+           "An option's value may also be joined to it: --baud=115200.\n";
 }
 
 std::string parse_options(const std::vector<std::string>& args, options& out) {
     bool baud_given = false;
+    bool format_given = false;
     bool interface_given = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        std::string arg = args[i];
+        // --name=value, as toolkit command lines take long options too.
+        std::optional<std::string> joined;
+        const std::size_t equals = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+            joined = arg.substr(equals + 1);
+            arg.erase(equals);
+        }
         auto value = [&](std::string& into) -> std::string {
+            if (joined) {
+                into = *joined;
+                joined.reset();
+                return into.empty() ? arg + " needs a value" : std::string();
+            }
             if (i + 1 >= args.size() || args[i + 1].empty())
                 return arg + " needs a value";
             into = args[++i];
@@ -50,6 +69,11 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
         std::string error;
         if (arg == "--help" || arg == "-h") {
             out.help = true;
+        } else if (arg == "--list-serial") {
+            out.list_serial = true;
+        } else if (arg == "--log") {
+            error = value(text);
+            out.log_file = text;
         } else if (arg == "--plugin") {
             error = value(out.plugin_path);
         } else if (arg == "--controllers") {
@@ -74,6 +98,16 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
                         "\" (1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, "
                         "460800, 921600)";
             baud_given = true;
+        } else if (arg == "--serial-format") {
+            error = value(text);
+            const auto format = parse_serial_format(text);
+            if (error.empty() && !format)
+                error = "--serial-format: \"" + text +
+                        "\" is not data bits 5-8, parity N, E, O, M or S, stop bits 1 or 2 (8N1, "
+                        "7E1, ...)";
+            else if (format)
+                out.format = *format;
+            format_given = true;
         } else if (arg == "--serial-interface") {
             error = value(text);
             if (error.empty() && (text != "1" && text != "2"))
@@ -88,11 +122,16 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
         } else {
             out.project = arg;
         }
+        if (error.empty() && joined)
+            error = arg + " takes no value";
         if (!error.empty())
             return error;
     }
-    if ((baud_given || interface_given) && !out.serial_device)
-        return std::string(baud_given ? "--baud" : "--serial-interface") + " needs --serial";
+    if ((baud_given || format_given || interface_given) && !out.serial_device)
+        return std::string(baud_given     ? "--baud"
+                           : format_given ? "--serial-format"
+                                          : "--serial-interface") +
+               " needs --serial";
     if (out.replay) {
         if (out.serial_device)
             return "--replay runs without a window; --serial needs the window";

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "serial_port.h"
+
 namespace reference_host {
 
 struct options {
@@ -13,13 +15,17 @@ struct options {
     std::optional<std::string> project;       // project file to open
     std::optional<std::string> replay;        // scenario: run headless
     std::optional<std::string> screenshot;    // PNG: show the window, save it, quit
+    std::optional<std::string> log_file;      // the run log, also as plain lines
     std::optional<std::string> serial_device; // real serial input
-    int baud = 9600;
+    int baud = DEFAULT_BAUD;
+    serial_format format;     // of the serial device: data bits, parity, stop bits
     int serial_interface = 1; // which serial interface of the simulator the device feeds
+    bool list_serial = false;
     bool help = false;
 };
 
-// Reads `args` (without the program name). Returns an empty string on
+// Reads `args` (without the program name); an option's value may follow it
+// or be joined to it with '=' (--baud=115200). Returns an empty string on
 // success, otherwise what is wrong.
 std::string parse_options(const std::vector<std::string>& args, options& out);
 std::string usage_text();

@@ -1,9 +1,9 @@
 #include "project_file.h"
 
-#include <fstream>
 #include <limits>
 #include <set>
 
+#include "file_access.h"
 #include "hex_bytes.h"
 #include "json_reading.h"
 #include "record_json.h"
@@ -129,12 +129,7 @@ project read_project_file(const std::string& file) {
 }
 
 void write_project_file(const std::string& file, const project& project) {
-    const std::string text = project_to_text(project);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out)
-        throw input_error(file + ": cannot be written");
+    write_whole_file(file, project_to_text(project));
 }
 
 } // namespace reference_host

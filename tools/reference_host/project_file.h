@@ -48,7 +48,7 @@ std::string project_to_text(const project& project);
 
 // Throws input_error "FILE: key: ..." when the file is refused.
 project read_project_file(const std::string& file);
-// Throws input_error when the file cannot be written.
+// Throws input_error saying why the file cannot be written.
 void write_project_file(const std::string& file, const project& project);
 
 } // namespace reference_host

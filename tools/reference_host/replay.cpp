@@ -63,15 +63,12 @@ bool replay(plugin_library& plugin, const scenario& s, const std::string& title,
     std::int64_t now = 0;
     out << "replay " << title << ": " << s.elements.size() << " elements, " << s.runs
         << (s.runs == 1 ? " run, " : " runs, ") << s.timeline.size() << " input records\n";
+    for (const std::string& warning : scenario_warnings(s))
+        out << "warning: " << warning << "\n";
 
     plugin_session session(plugin, nullptr);
     session.describe_controllers(s.controllers);
-    try {
-        session.open(project{s.elements});
-    } catch (const session_error& e) {
-        out << "error: " << e.what() << "\n";
-        return false;
-    }
+    session.open(project{s.elements});
     project_runner runner(session, [&out, &now](const std::string& line) {
         out << time_prefix(now) << line << "\n";
     });

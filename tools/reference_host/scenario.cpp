@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "byte_text.h"
 #include "json_reading.h"
 
 namespace reference_host {
@@ -9,6 +10,10 @@ namespace reference_host {
 namespace {
 
 const char* const outcomes[] = {"completed", "stopped", "waiting", "error"};
+
+// The timeline's keys of the inputs, in the order of input_names().
+const char* const input_keys[] = {"digi8_1", "digi8_2",  "digi16_1", "digi16_2",
+                                  "digi32",  "serial_1", "serial_2"};
 
 // An integer, or a string "0x..." / "0b..." ('_' may group digits).
 std::uint32_t read_level(const nlohmann::json& value, const std::string& path,
@@ -46,13 +51,20 @@ std::uint32_t read_level(const nlohmann::json& value, const std::string& path,
     return static_cast<std::uint32_t>(level);
 }
 
+// A text of the records: 8-bit bytes, written as Latin-1 characters and \xNN.
+std::string read_bytes(const nlohmann::json& value, const std::string& path) {
+    std::string error;
+    const auto bytes = bytes_from_scenario_text(read_string(value, path), error);
+    if (!bytes)
+        throw input_error(path + ": " + error);
+    return *bytes;
+}
+
 std::string read_serial(const nlohmann::json& value, const std::string& path, std::size_t limit) {
-    const std::string text = read_string(value, path);
+    const std::string text = read_bytes(value, path);
     if (text.size() > limit)
         throw input_error(path + ": " + std::to_string(text.size()) +
                           " bytes; the input record carries at most " + std::to_string(limit));
-    if (text.find('\0') != std::string::npos)
-        throw input_error(path + ": a zero byte would end the text early");
     return text;
 }
 
@@ -88,6 +100,9 @@ timeline_entry read_entry(const nlohmann::json& value, const std::string& path,
         in.serial1 = read_serial(value["serial_1"], key_path(path, "serial_1"), SERIAL1_TEXT_LIMIT);
     if (value.contains("serial_2"))
         in.serial2 = read_serial(value["serial_2"], key_path(path, "serial_2"), SERIAL2_TEXT_LIMIT);
+    for (std::size_t k = 0; k < input_names().size(); ++k)
+        if (value.contains(input_keys[k]))
+            entry.given |= input_names()[k].mode;
     return entry;
 }
 
@@ -123,7 +138,7 @@ expectation read_expectation(const nlohmann::json& value, const std::string& pat
     for (int k = 0; k < CHARACTER_INPUTS; ++k) {
         const std::string name = "IN" + std::to_string(k + 2);
         if (value.contains(name))
-            expect.character_inputs[k] = read_string(value[name], key_path(path, name));
+            expect.character_inputs[k] = read_bytes(value[name], key_path(path, name));
     }
     return expect;
 }
@@ -153,6 +168,32 @@ scenario scenario_from_json(const nlohmann::json& json) {
     }
     s.expect = read_expectation(json["expect"], "expect");
     return s;
+}
+
+std::vector<std::string> scenario_warnings(const scenario& s) {
+    std::vector<std::string> warnings;
+    for (std::size_t i = 0; i < s.timeline.size(); ++i) {
+        const timeline_entry& entry = s.timeline[i];
+        const controller_setup* setup = nullptr;
+        for (const auto& controller : s.controllers)
+            if (controller.index == entry.controller)
+                setup = &controller;
+        const std::uint32_t offered = setup != nullptr && setup->valid ? setup->capabilities : 0;
+        std::string missing;
+        for (const auto& input : input_names())
+            if ((entry.given & input.mode) != 0 && (offered & input.mode) == 0)
+                missing += (missing.empty() ? "" : ", ") + std::string(input.name);
+        if (missing.empty())
+            continue;
+        const std::string controller = "controller " + std::to_string(entry.controller);
+        warnings.push_back(key_path("timeline", i) + " at " + std::to_string(entry.at) +
+                           " s: " + controller + " does not offer " + missing +
+                           (setup == nullptr ? " (it is not described)"
+                            : !setup->valid  ? " (it is described as not valid)"
+                                             : "") +
+                           "; the element evaluates the record all the same");
+    }
+    return warnings;
 }
 
 scenario read_scenario_file(const std::string& file) {

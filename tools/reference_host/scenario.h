@@ -12,6 +12,12 @@
 // Each timeline entry is one whole input record (fields it does not give are
 // 0 or empty), delivered at "at" seconds after the start to the element that
 // waits then. Levels are integers or "0x.."/"0b.." strings.
+//
+// Serial texts and the expected IN2..IN5 are the records' 8-bit bytes: each
+// character U+0001..U+00FF of the JSON string is one byte, its Latin-1 code
+// (the form in which save records store texts, so a stored "Café" and a sent
+// "Café" are the same bytes). \xNN is the byte NN and \\ a backslash (in the
+// file "\\xNN" and "\\\\", JSON escaping the backslash).
 #pragma once
 
 #include <array>
@@ -31,6 +37,7 @@ struct timeline_entry {
     std::int64_t at = 0; // seconds from the start, never decreasing
     std::int32_t controller = 0;
     controller_inputs inputs;
+    std::uint32_t given = 0; // INPUT_* bits of the fields the entry gives
 };
 
 // What the replay must end as; members left empty are not checked.
@@ -56,5 +63,10 @@ constexpr int MAX_RUNS = 10000;
 scenario scenario_from_json(const nlohmann::json& json);
 // Throws input_error "FILE: key: ...".
 scenario read_scenario_file(const std::string& file);
+
+// One line per timeline entry that gives an input its controller does not
+// offer (or that goes to a controller the scenario does not describe). A
+// host hands such records on all the same, so the replay does too.
+std::vector<std::string> scenario_warnings(const scenario& s);
 
 } // namespace reference_host

@@ -1,0 +1,27 @@
+// The texts of the records are 8-bit bytes (Latin-1 where the save records
+// store texts); the program's own texts (names, messages, logs) are UTF-8.
+// How bytes show in the logs, and how scenario files write them.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace reference_host {
+
+// The length of the well-formed UTF-8 sequence at `at` (1 to 4), or 0 when
+// the byte there does not start one: no overlong forms, no surrogates,
+// nothing above U+10FFFF.
+std::size_t utf8_sequence_at(const std::string& text, std::size_t at);
+
+// `text` with every byte that is not part of a well-formed UTF-8 sequence
+// written as \xNN, so that a toolkit that takes UTF-8 shows the whole line.
+std::string printable_utf8(const std::string& text);
+
+// A scenario's text as bytes: each character U+0001..U+00FF is one byte (its
+// Latin-1 code), \xNN is the byte NN, \\ is one backslash. Null, with `error`
+// saying why, for a character above U+00FF, another backslash sequence or a
+// zero byte (which would end the record's text early).
+std::optional<std::string> bytes_from_scenario_text(const std::string& utf8, std::string& error);
+
+} // namespace reference_host
