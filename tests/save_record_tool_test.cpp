@@ -1,5 +1,6 @@
 // The save-record JSON codec against the plug-in's own saves and loads, its
 // refusals, and the command-line tool on files.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -152,6 +153,35 @@ TEST(RecordJson, ShowsWhatLoadingAnOlderShortRecordDoes) {
     longer.resize(1000, 0xEE);
     EXPECT_EQ(decoded(longer)["when_loaded"]["notes"],
               json({"only the first 956 of 1000 bytes are read"}));
+}
+
+// What the tool says loading gives, against the plug-in loading the same
+// bytes: the stored fields with when_loaded's defaults and repairs laid over
+// them are the fields the plug-in saves after loading.
+TEST(RecordJson, WhenLoadedIsWhatThePlugInLoads) {
+    std::vector<std::uint8_t> stored = saved(every_field_config());
+    stored[SAVE_SUBSTR_TO] = 2; // not above substr_from 5: repaired
+    for (int version = 0; version <= 5; ++version) {
+        for (std::size_t size : {SAVE_RECORD_SIZE, std::size_t{300}}) {
+            SCOPED_TRACE("version " + std::to_string(version) + ", " + std::to_string(size) +
+                         " bytes");
+            std::vector<std::uint8_t> record = stored;
+            platform::write_be16(record.data(), static_cast<std::uint16_t>(version));
+            record.resize(size);
+            json told = decoded(record);
+            const json when_loaded = told["when_loaded"];
+            EXPECT_EQ(when_loaded["read_as_version"], std::max(version, 1));
+            for (const char* part : {"defaults", "repaired"})
+                for (const auto& item : when_loaded[part].items())
+                    told[item.key()] = item.value();
+            json loaded = decoded(saved_after_loading(record));
+            for (const char* key : {"version", "length", "stored_bytes", "when_loaded"}) {
+                told.erase(key);
+                loaded.erase(key);
+            }
+            EXPECT_EQ(told, loaded);
+        }
+    }
 }
 
 TEST(RecordJson, RefusesMalformedInputNamingTheKey) {

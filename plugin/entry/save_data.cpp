@@ -1,6 +1,4 @@
 // Saving and loading an element as a save record, through the shared buffer.
-#include <cstring>
-
 #include "entry_points.h"
 #include "instance_data.h"
 #include "plugin_state.h"
@@ -20,14 +18,7 @@ std::int32_t vexa_set_loaded_data(element_handle* element, std::uint32_t length,
     instance_data* record = instance_of(element);
     if (record == nullptr)
         return RES_INVALID;
-    if (data == nullptr)
-        length = 0;
-    const std::size_t n = length < SAVE_RECORD_SIZE ? length : SAVE_RECORD_SIZE;
-    // Bytes a short record does not carry read as zero, never as the rest of
-    // the record saved or loaded before.
-    if (n != 0)
-        std::memcpy(the_plugin.save_buffer, data, n);
-    std::memset(the_plugin.save_buffer + n, 0, SAVE_RECORD_SIZE - n);
+    take_stored_record(data, length, the_plugin.save_buffer);
     decode_save_record(the_plugin.save_buffer, record->config);
     // The loaded element itself takes its colour, whichever element the panel
     // shows and whether or not a panel exists; loading notifies nobody.

@@ -1,4 +1,5 @@
-// The save record codec: one function per direction, every field by offset.
+// The save record codec: every field by offset, and what loading makes of older
+// and short records, once for the plug-in and the host-side tools alike.
 #include "save_record.h"
 
 #include <cstddef>
@@ -49,11 +50,23 @@ void copy_text(char* to, const char* from, std::size_t size) {
     std::memset(to + n, 0, size - n);
 }
 
+// The default message as the whole in-memory field holds it: one block copy
+// that also clears whatever message was there.
+struct message_field {
+    std::uint8_t bytes[WAIT_MESSAGE_SIZE];
+};
+
+constexpr message_field default_message_field() {
+    message_field field{};
+    for (std::size_t i = 0; LOADED_DEFAULT_WAIT_MESSAGE[i] != 0; ++i)
+        field.bytes[2 * i + 1] = static_cast<std::uint8_t>(LOADED_DEFAULT_WAIT_MESSAGE[i]);
+    return field;
+}
+
+constexpr message_field DEFAULT_MESSAGE_FIELD = default_message_field();
+
 void write_default_wait_message(std::uint8_t* to) {
-    for (std::size_t i = 0; LOADED_DEFAULT_WAIT_MESSAGE[i] != 0; ++i) {
-        to[2 * i] = 0;
-        to[2 * i + 1] = static_cast<std::uint8_t>(LOADED_DEFAULT_WAIT_MESSAGE[i]);
-    }
+    std::memcpy(to, DEFAULT_MESSAGE_FIELD.bytes, WAIT_MESSAGE_SIZE);
 }
 
 char* text_at(std::uint8_t* record, std::size_t offset) {
@@ -95,9 +108,45 @@ void encode_save_record(const input_config& c, std::uint8_t* r) {
     r[SAVE_SUBSTR_TO] = c.substr_to;
 }
 
-void decode_save_record(const std::uint8_t* r, input_config& c) {
-    c = input_config{};
+std::int16_t save_layout_version(std::int16_t version) {
     // Versions compare signed: 0 and negative versions count as the oldest.
+    if (version < SAVE_SINCE_COMPARE_TEXT1)
+        return 1;
+    return version > SAVE_FORMAT_VERSION ? SAVE_FORMAT_VERSION : version;
+}
+
+void take_stored_record(const void* data, std::size_t length, std::uint8_t* record) {
+    if (data == nullptr)
+        length = 0;
+    const std::size_t n = length < SAVE_RECORD_SIZE ? length : SAVE_RECORD_SIZE;
+    // Never the rest of a record saved or loaded before.
+    if (n != 0)
+        std::memcpy(record, data, n);
+    std::memset(record + n, 0, SAVE_RECORD_SIZE - n);
+}
+
+namespace {
+
+// The groups of fields a record of `version` does not store, as
+// LOAD_DEFAULT_* bits.
+PLATFORM_ALWAYS_INLINE unsigned groups_lacking(std::int16_t version) {
+    const std::int16_t layout = save_layout_version(version);
+    unsigned lacking = 0;
+    if (layout < SAVE_SINCE_COMPARE_TEXT1)
+        lacking |= LOAD_DEFAULT_COMPARE_TEXT1;
+    if (layout < SAVE_SINCE_WAIT_MESSAGE)
+        lacking |= LOAD_DEFAULT_WAIT_MESSAGE;
+    if (layout < SAVE_SINCE_COMPARE_TEXT2)
+        lacking |= LOAD_DEFAULT_COMPARE_TEXT2;
+    if (layout < SAVE_SINCE_TIMEOUT)
+        lacking |= LOAD_DEFAULT_TIMEOUT;
+    return lacking;
+}
+
+// Every field of `r` as stored, but the texts of the groups in `unread`
+// (LOAD_DEFAULT_* bits) stay zero: loading writes their defaults anyway.
+PLATFORM_ALWAYS_INLINE void read_fields(const std::uint8_t* r, input_config& c, unsigned unread) {
+    c = input_config{};
     c.version = static_cast<std::int16_t>(platform::read_be16(r + SAVE_VERSION));
     c.length = static_cast<std::int16_t>(platform::read_be16(r + SAVE_LENGTH));
     c.input_mode = platform::read_be32(r + SAVE_INPUT_MODE);
@@ -116,25 +165,30 @@ void decode_save_record(const std::uint8_t* r, input_config& c) {
     c.digi32_mask = platform::read_be32(r + SAVE_DIGI32_MASK);
     // Taken as stored; lookups in the nine-entry controller table check the range.
     c.controller = r[SAVE_CONTROLLER];
-
     // The last byte of each in-memory text stays zero, so a full field still ends.
-    if (c.version >= SAVE_SINCE_COMPARE_TEXT1)
+    if ((unread & LOAD_DEFAULT_COMPARE_TEXT1) == 0)
         copy_text(c.compare_text1, text_at(r, SAVE_COMPARE_TEXT1), SAVE_COMPARE_TEXT_SIZE);
-    else
-        copy_text(c.compare_text1, LOADED_DEFAULT_COMPARE_TEXT, SAVE_COMPARE_TEXT_SIZE);
-    if (c.version >= SAVE_SINCE_WAIT_MESSAGE)
+    if ((unread & LOAD_DEFAULT_WAIT_MESSAGE) == 0)
         std::memcpy(c.wait_message, r + SAVE_WAIT_MESSAGE, SAVE_WAIT_MESSAGE_SIZE);
-    else
-        write_default_wait_message(c.wait_message);
-    if (c.version >= SAVE_SINCE_COMPARE_TEXT2)
+    if ((unread & LOAD_DEFAULT_COMPARE_TEXT2) == 0)
         copy_text(c.compare_text2, text_at(r, SAVE_COMPARE_TEXT2), SAVE_COMPARE_TEXT_SIZE);
-    else
+    c.timeout_sec = platform::read_be32(r + SAVE_TIMEOUT_SEC);
+    c.goto_element = static_cast<std::int32_t>(platform::read_be32(r + SAVE_GOTO_ELEMENT));
+    c.timeout_action = r[SAVE_TIMEOUT_ACTION];
+    c.substr_from = r[SAVE_SUBSTR_FROM];
+    c.substr_to = r[SAVE_SUBSTR_TO];
+}
+
+// apply_load_rules with the groups c.version lacks worked out already. The
+// helpers here are inlined: loading an element costs what one function did.
+PLATFORM_ALWAYS_INLINE unsigned apply_rules(input_config& c, unsigned lacking) {
+    if (lacking & LOAD_DEFAULT_COMPARE_TEXT1)
+        copy_text(c.compare_text1, LOADED_DEFAULT_COMPARE_TEXT, SAVE_COMPARE_TEXT_SIZE);
+    if (lacking & LOAD_DEFAULT_WAIT_MESSAGE)
+        write_default_wait_message(c.wait_message);
+    if (lacking & LOAD_DEFAULT_COMPARE_TEXT2)
         copy_text(c.compare_text2, LOADED_DEFAULT_COMPARE_TEXT, SAVE_COMPARE_TEXT_SIZE);
-    if (c.version >= SAVE_SINCE_TIMEOUT) {
-        c.timeout_sec = platform::read_be32(r + SAVE_TIMEOUT_SEC);
-        c.goto_element = static_cast<std::int32_t>(platform::read_be32(r + SAVE_GOTO_ELEMENT));
-        c.timeout_action = r[SAVE_TIMEOUT_ACTION];
-    } else {
+    if (lacking & LOAD_DEFAULT_TIMEOUT) {
         // Older projects had no timeout: they load with it off and at 0 s.
         c.flags &= ~FLAG_TIMEOUT;
         c.timeout_sec = 0;
@@ -142,8 +196,27 @@ void decode_save_record(const std::uint8_t* r, input_config& c) {
         c.timeout_action = ACTION_CONTINUE;
     }
     c.reserved3 = 0;
-    c.substr_from = r[SAVE_SUBSTR_FROM];
-    c.substr_to = r[SAVE_SUBSTR_TO];
-    if (c.substr_to <= c.substr_from)
+    unsigned changes = lacking;
+    if (c.substr_to <= c.substr_from) {
         c.substr_to = LOADED_DEFAULT_SUBSTR_TO;
+        changes |= LOAD_REPAIRED_SUBSTR_TO;
+    }
+    return changes;
+}
+
+} // namespace
+
+void read_stored_fields(const std::uint8_t* record, input_config& config) {
+    read_fields(record, config, 0);
+}
+
+unsigned apply_load_rules(input_config& config) {
+    return apply_rules(config, groups_lacking(config.version));
+}
+
+unsigned decode_save_record(const std::uint8_t* record, input_config& config) {
+    const auto version = static_cast<std::int16_t>(platform::read_be16(record + SAVE_VERSION));
+    const unsigned lacking = groups_lacking(version);
+    read_fields(record, config, lacking);
+    return apply_rules(config, lacking);
 }

@@ -63,7 +63,36 @@ static_assert(SAVE_SUBSTR_TO + 1 == SAVE_RECORD_SIZE);
 // as version 5. Reserved bytes are left as they are.
 void encode_save_record(const input_config& config, std::uint8_t* record);
 
+// What loading does to a record, as decode_save_record reports it: the groups
+// it gave defaults because the record's version lacks them, and the repair.
+enum save_load_change : unsigned {
+    LOAD_DEFAULT_COMPARE_TEXT1 = 1u << 0,
+    LOAD_DEFAULT_WAIT_MESSAGE = 1u << 1,
+    LOAD_DEFAULT_COMPARE_TEXT2 = 1u << 2,
+    // FLAG_TIMEOUT cleared, timeout_sec, goto_element and timeout_action.
+    LOAD_DEFAULT_TIMEOUT = 1u << 3,
+    LOAD_REPAIRED_SUBSTR_TO = 1u << 4,
+};
+
+// The layout a record of `version` is read with: 1 for version 1 and older
+// (0 and negative ones included), SAVE_FORMAT_VERSION for newer ones.
+std::int16_t save_layout_version(std::int16_t version);
+
+// Fills `record` (SAVE_RECORD_SIZE bytes) from `length` stored bytes at
+// `data` (null reads as none): bytes a short record does not carry read as
+// zero, bytes past SAVE_RECORD_SIZE are not read.
+void take_stored_record(const void* data, std::size_t length, std::uint8_t* record);
+
+// Replaces the whole `config` by the fields of `record` exactly as stored,
+// whatever its version says; no defaults, no repair.
+void read_stored_fields(const std::uint8_t* record, input_config& config);
+
+// Turns fields read as stored into what loading gives: the defaults of the
+// groups config.version lacks, substr_to repaired. Returns the
+// save_load_change bits of what it did.
+unsigned apply_load_rules(input_config& config);
+
 // Replaces the whole `config` by the fields of `record` (SAVE_RECORD_SIZE
-// bytes, any version), with the defaults older versions lack and substr_to
-// repaired.
-void decode_save_record(const std::uint8_t* record, input_config& config);
+// bytes, any version) as loading gives them: read_stored_fields, then
+// apply_load_rules, whose bits it returns.
+unsigned decode_save_record(const std::uint8_t* record, input_config& config);

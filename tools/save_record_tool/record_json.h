@@ -1,6 +1,7 @@
 // Save records as JSON: lets people see what a stored element holds and lets
-// tools write records. Host-side code: it shares only the record's layout and
-// the configuration's constants with the plug-in.
+// tools write records. Host-side code on the plug-in's own codec: the fields
+// are read and written, and what loading does is worked out, by the functions
+// of save_record.h that the plug-in runs.
 //
 // Shape (keys are the record's field names):
 //   version, length            numbers as stored

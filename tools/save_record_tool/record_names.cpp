@@ -1,0 +1,78 @@
+#include "record_names.h"
+
+#include <cstdio>
+
+#include "config_flags.h"
+
+namespace {
+
+struct named_value {
+    std::uint32_t value;
+    const char* name;
+};
+
+constexpr named_value input_modes[] = {
+    {INPUT_DIGI8_1, "INPUT_DIGI8_1"},   {INPUT_DIGI8_2, "INPUT_DIGI8_2"},
+    {INPUT_DIGI16_1, "INPUT_DIGI16_1"}, {INPUT_DIGI16_2, "INPUT_DIGI16_2"},
+    {INPUT_DIGI32, "INPUT_DIGI32"},     {INPUT_SERIAL_1, "INPUT_SERIAL_1"},
+    {INPUT_SERIAL_2, "INPUT_SERIAL_2"},
+};
+
+constexpr named_value flag_bits[] = {
+    {FLAG_SERIAL1_FULL, "FLAG_SERIAL1_FULL"},
+    {FLAG_SERIAL1_SUBSTRING, "FLAG_SERIAL1_SUBSTRING"},
+    {FLAG_SHOW_MESSAGE, "FLAG_SHOW_MESSAGE"},
+    {FLAG_SERIAL2_FULL, "FLAG_SERIAL2_FULL"},
+    {FLAG_SERIAL2_SUBSTRING, "FLAG_SERIAL2_SUBSTRING"},
+    {FLAG_TIMEOUT, "FLAG_TIMEOUT"},
+    {FLAG_FORWARD_IN2, "FLAG_FORWARD_IN2"},
+    {FLAG_FORWARD_IN3, "FLAG_FORWARD_IN3"},
+    {FLAG_FORWARD_IN4, "FLAG_FORWARD_IN4"},
+    {FLAG_FORWARD_IN5, "FLAG_FORWARD_IN5"},
+};
+
+constexpr named_value timeout_actions[] = {
+    {ACTION_CONTINUE, "ACTION_CONTINUE"},
+    {ACTION_RESTART, "ACTION_RESTART"},
+    {ACTION_STOP, "ACTION_STOP"},
+    {ACTION_GOTO, "ACTION_GOTO"},
+};
+
+template <std::size_t N>
+std::string name_of(const named_value (&table)[N], std::uint32_t value, const char* otherwise) {
+    for (const named_value& entry : table)
+        if (entry.value == value)
+            return entry.name;
+    return otherwise;
+}
+
+} // namespace
+
+std::string input_mode_name(std::uint32_t mode) {
+    return mode == 0 ? "none" : name_of(input_modes, mode, "unknown");
+}
+
+std::string timeout_action_name(std::uint32_t action) {
+    return name_of(timeout_actions, action, "unknown");
+}
+
+std::vector<std::string> flag_names(std::uint32_t flags) {
+    std::vector<std::string> names;
+    for (int bit = 0; bit < 32; ++bit) {
+        const std::uint32_t mask = std::uint32_t{1} << bit;
+        if ((flags & mask) == 0)
+            continue;
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(mask));
+        names.push_back(name_of(flag_bits, mask, hex));
+    }
+    return names;
+}
+
+nlohmann::json named_json(const std::string& name, std::uint32_t value) {
+    return {{"name", name}, {"value", value}};
+}
+
+nlohmann::json flags_json(std::uint32_t flags) {
+    return {{"value", flags}, {"names", flag_names(flags)}};
+}
