@@ -24,6 +24,7 @@
 #include "main_frame.h"
 #include "options.h"
 #include "plugin_library.h"
+#include "program_files.h"
 #include "replay.h"
 
 using namespace reference_host;
@@ -140,6 +141,10 @@ public:
         if (options_.screenshot)
             log_to_stderr();
         wxInitAllImageHandlers();
+        if (!load_panel_catalog(options_.language.value_or("")) && options_.language)
+            complain("no panel texts in \"" + *options_.language +
+                     "\"; the panel shows them as "
+                     "the plug-in gives them");
         plugin_ = std::make_unique<plugin_library>(options_.plugin_path);
         if (!plugin_->ok())
             return refuse("Cannot load the plug-in", plugin_->error());
@@ -226,7 +231,7 @@ private:
 
 int main(int argc, char** argv) {
     options o;
-    o.plugin_path = ZAVUD_PLUGIN_PATH;
+    o.plugin_path = default_plugin_path();
     const std::string error = parse_options(std::vector<std::string>(argv + 1, argv + argc), o);
     if (!error.empty()) {
         std::cerr << "reference_host: " << error << "\n" << usage_text();
@@ -234,6 +239,10 @@ int main(int argc, char** argv) {
     }
     if (o.help) {
         std::cout << usage_text();
+        return 0;
+    }
+    if (o.version) {
+        std::cout << "reference_host " << ZAVUD_VERSION << "\n";
         return 0;
     }
     if (o.list_serial)

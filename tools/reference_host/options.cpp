@@ -20,8 +20,8 @@ bool read_int(const std::string& text, int& value) {
 
 std::string usage_text() {
     return "usage: reference_host [options] [PROJECT.json]\n"
-           "  --plugin PATH          plug-in library to load (default: the one built with the "
-           "program)\n"
+           "  --plugin PATH          plug-in library to load (default: the one installed with "
+           "the program)\n"
            "  --controllers FILE     describe the controllers of FILE (default: controller 0, "
            "every input)\n"
            "  --project FILE         open a project file\n"
@@ -37,7 +37,10 @@ std::string usage_text() {
            "                         it ends as its \"expect\" says, 1 when it does not, 2 when\n"
            "                         the scenario or the plug-in cannot be used\n"
            "  --screenshot FILE.png  show the window with the panel, save it to FILE.png and quit\n"
+           "  --lang LANGUAGE        the panel's labels in LANGUAGE (e.g. de; default: the\n"
+           "                         system's language)\n"
            "  --help                 show this text\n"
+           "  --version              show the program's version\n"
            "An option's value may also be joined to it: --baud=115200.\n";
 }
 
@@ -69,6 +72,11 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
         std::string error;
         if (arg == "--help" || arg == "-h") {
             out.help = true;
+        } else if (arg == "--version") {
+            out.version = true;
+        } else if (arg == "--lang") {
+            error = value(text);
+            out.language = text;
         } else if (arg == "--list-serial") {
             out.list_serial = true;
         } else if (arg == "--log") {

@@ -18,10 +18,12 @@ struct options {
     std::optional<std::string> log_file;      // the run log, also as plain lines
     std::optional<std::string> serial_device; // real serial input
     int baud = DEFAULT_BAUD;
-    serial_format format;     // of the serial device: data bits, parity, stop bits
-    int serial_interface = 1; // which serial interface of the simulator the device feeds
+    serial_format format;                // of the serial device: data bits, parity, stop bits
+    int serial_interface = 1;            // which serial interface of the simulator the device feeds
+    std::optional<std::string> language; // of the panel's labels
     bool list_serial = false;
     bool help = false;
+    bool version = false;
 };
 
 // Reads `args` (without the program name); an option's value may follow it

@@ -19,6 +19,7 @@
 #include "controller_setup.h"
 #include "host_records.h"
 #include "plugin_library.h"
+#include "program_files.h"
 #include "project_file.h"
 
 class wxWindow;
@@ -105,7 +106,7 @@ private:
     plugin_library& plugin_;
     wxWindow* property_window_;
     std::unique_ptr<sink> sink_;
-    marking_translator translator_{false}; // labels as the plug-in gives them
+    catalog_translator translator_; // labels in the operator's language
     project_context project_;
     std::vector<controller_setup> controllers_;
     std::vector<element> elements_;

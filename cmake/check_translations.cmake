@@ -1,0 +1,24 @@
+# Fails when po/zavud_pri_rivezavode.pot is not what the panel's sources give
+# now (run `cmake --build build --target pot` and update the catalogs), or
+# when a catalog leaves a text of the template untranslated.
+# Arguments: SOURCE_DIR, OUTPUT (a scratch file), XGETTEXT_COMMAND (a list),
+# SOURCES (a list), MSGCMP.
+execute_process(COMMAND ${XGETTEXT_COMMAND} -o ${OUTPUT} ${SOURCES}
+  WORKING_DIRECTORY ${SOURCE_DIR} COMMAND_ERROR_IS_FATAL ANY)
+foreach(file ${SOURCE_DIR}/po/zavud_pri_rivezavode.pot ${OUTPUT})
+  file(READ ${file} text)
+  # The creation date is the only line that differs between runs.
+  string(REGEX REPLACE "\"POT-Creation-Date: [^\"]*\"" "" text "${text}")
+  list(APPEND texts "${text}")
+endforeach()
+list(GET texts 0 checked_in)
+list(GET texts 1 extracted)
+if(NOT checked_in STREQUAL extracted)
+  message(FATAL_ERROR "po/zavud_pri_rivezavode.pot is stale: run "
+    "`cmake --build build --target pot` and update po/*.po")
+endif()
+file(GLOB catalogs ${SOURCE_DIR}/po/*.po)
+foreach(catalog IN LISTS catalogs)
+  execute_process(COMMAND ${MSGCMP} ${catalog} ${SOURCE_DIR}/po/zavud_pri_rivezavode.pot
+    COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
