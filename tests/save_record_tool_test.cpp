@@ -6,6 +6,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -48,6 +49,53 @@ std::string refusal(const json& j) {
     } catch (const record_json_error& e) {
         return e.what();
     }
+}
+
+// The built tool run by the shell: standard output kept, standard error in a
+// file beside it.
+struct tool_run {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string file_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A folder for one test's files, removed after it.
+struct scratch_folder {
+    const std::string path = testing::TempDir() + "save_record_tool_" + std::to_string(getpid()) +
+                             "_" + testing::UnitTest::GetInstance()->current_test_info()->name();
+    scratch_folder() { EXPECT_EQ(std::system(("mkdir -p " + path).c_str()), 0); }
+    ~scratch_folder() { std::system(("rm -rf " + path).c_str()); }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+
+    // `shell_arguments` may redirect ("- < file", "> /dev/full").
+    // `piped` is a file to pipe into the tool's standard input.
+    tool_run run(const std::string& shell_arguments, const std::string& piped = "") const {
+        const std::string err_file = *this / "stderr.txt";
+        const std::string command = (piped.empty() ? "" : "cat " + piped + " | ") +
+                                    SAVE_RECORD_TOOL_PATH + " " + shell_arguments + " 2>" +
+                                    err_file;
+        FILE* pipe = popen(command.c_str(), "r");
+        tool_run result{};
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            result.out.append(buffer, n);
+        result.status = WEXITSTATUS(pclose(pipe));
+        result.err = file_text(err_file);
+        return result;
+    }
+
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(*this / name, std::ios::binary) << bytes;
+    }
+};
+
+std::string text_of(const std::vector<std::uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace
@@ -196,6 +244,9 @@ TEST(RecordJson, RefusesMalformedInputNamingTheKey) {
         {[](json& j) { j["controller"] = "7"; }, "controller: must be an integer, not string"},
         {[](json& j) { j["controller"] = 256; }, "controller: 256 is out of range 0..255"},
         {[](json& j) { j["version"] = 5.0; }, "version: must be an integer, not number"},
+        {[](json& j) { j["timeout_sec"] = 1e30; },
+         "timeout_sec: 1e30 is out of range 0..4294967295"},
+        {[](json& j) { j["controller"] = -0.5; }, "controller: -0.5 is out of range 0..255"},
         {[](json& j) { j["version"] = 32768; }, "version: 32768 is out of range -32768..32767"},
         {[](json& j) { j["length"] = nullptr; }, "length: must be an integer, not null"},
         {[](json& j) { j["timeout_sec"] = -1; }, "timeout_sec: -1 is out of range 0..4294967295"},
@@ -309,4 +360,134 @@ TEST(SaveRecordTool, DecodesAndEncodesFilesAndRefusesBadOnes) {
     EXPECT_NE(output.find("not valid JSON"), std::string::npos) << output;
     EXPECT_EQ(run("translate " + dir + "/element.rec", output), 2);
     std::system(("rm -rf " + dir).c_str());
+}
+
+TEST(SaveRecordTool, ReadsStandardInputAndWritesStandardOutput) {
+    const scratch_folder dir;
+    const std::vector<std::uint8_t> record = saved(every_field_config());
+    dir.write("element.rec", text_of(record));
+    dir.write("element.json", decoded(record).dump());
+    tool_run r = dir.run("decode - < " + dir / "element.rec");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out), decoded(record));
+    r = dir.run("encode - -o -", dir / "element.json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, text_of(record));
+    EXPECT_EQ(r.err, "");
+
+    // A pipe has no size to ask for: it is counted to the end.
+    std::vector<std::uint8_t> longer = record;
+    longer.resize(5000, 0xEE);
+    dir.write("longer.rec", text_of(longer));
+    r = dir.run("decode -", dir / "longer.rec");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out)["stored_bytes"], 5000);
+    EXPECT_EQ(json::parse(r.out)["when_loaded"]["notes"],
+              json({"only the first 956 of 5000 bytes are read"}));
+}
+
+TEST(SaveRecordTool, EncodingListsEachFieldTheRecordChangesAndStrictRefusesThem) {
+    const scratch_folder dir;
+    json old = decoded(saved(every_field_config()));
+    old["version"] = 2;
+    old["substr_to"] = 3; // substr_from is 5
+    dir.write("old.json", old.dump());
+    tool_run r = dir.run("encode " + dir / "old.json" + " -o " + dir / "old.rec");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string lacks = " is dropped (version 2 records have no ";
+    const std::string lines[] = {
+        "flags: FLAG_TIMEOUT" + lacks + "timeout; written as " +
+            std::to_string(0x800000AEu & ~FLAG_TIMEOUT) + ")",
+        "wait_message: \"Wait \u00E4\u20AC\"" + lacks +
+            "wait message; written as \"Waiting for inputs...\")",
+        "compare_text2: \"\u00C4BC\"" + lacks + "second comparison text; written as \"[CR][LF]\")",
+        "timeout_sec: 3600" + lacks + "timeout; written as 0)",
+        "goto_element: -2" + lacks + "timeout; written as 0)",
+        "timeout_action: ACTION_GOTO" + lacks + "timeout; written as ACTION_CONTINUE)",
+        "substr_to: 3 is not above substr_from 5 (written as 199)"};
+    std::string expected;
+    for (const std::string& line : lines)
+        expected += "save_record_tool: note: " + line + "\n";
+    EXPECT_EQ(r.err, expected);
+    std::vector<std::uint8_t> stored = saved(every_field_config());
+    stored[1] = 2;
+    stored[SAVE_SUBSTR_TO] = 3;
+    EXPECT_EQ(file_text(dir / "old.rec"), text_of(saved_after_loading(stored)));
+
+    r = dir.run("encode --strict " + dir / "old.json" + " -o " + dir / "strict.rec");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("save_record_tool: error: timeout_sec: 3600 is dropped"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("old.json: refused (--strict): 7 fields are not written as given"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::ifstream(dir / "strict.rec").good());
+
+    // What the plug-in saved loses nothing: no word, and --strict takes it.
+    dir.write("new.json", decoded(saved(every_field_config())).dump());
+    r = dir.run("encode --strict " + dir / "new.json" + " -o " + dir / "new.rec");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(SaveRecordTool, RefusesKeysGivenTwiceAndNumbersOutOfRange) {
+    const scratch_folder dir;
+    const json good = decoded(saved(every_field_config()));
+    dir.write("twice.json", "{\"timeout_sec\": 1, " + good.dump().substr(1));
+    tool_run r = dir.run("encode " + dir / "twice.json" + " -o " + dir / "twice.rec");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "save_record_tool: " + dir / "twice.json" + ": timeout_sec: key appears twice\n");
+    EXPECT_FALSE(std::ifstream(dir / "twice.rec").good());
+    json big = good;
+    big["timeout_sec"] = 1e30;
+    dir.write("big.json", big.dump());
+    r = dir.run("encode - < " + dir / "big.json");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("standard input: timeout_sec: 1e30 is out of range 0..4294967295"),
+              std::string::npos)
+        << r.err;
+
+    // Nested keys are named by their path.
+    for (const auto& [text, message] :
+         {std::pair<std::string, std::string>{R"({"flags": {"value": 1, "value": 1}})",
+                                              "flags.value: key appears twice"},
+          {R"({"a": [0, {"k": 1, "k": 2}]})", "a[1].k: key appears twice"},
+          {R"({"version": 5,)", "not valid JSON: "}}) {
+        try {
+            parse_record_json(text);
+            ADD_FAILURE() << text;
+        } catch (const record_json_error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
+        }
+    }
+}
+
+TEST(SaveRecordTool, FilesThatCannotBeReadOrWrittenSayWhyAndExitWith2) {
+    const scratch_folder dir;
+    const std::string json_file = dir / "element.json";
+    dir.write("element.json", decoded(saved(every_field_config())).dump());
+    const struct {
+        std::string arguments, message;
+    } rows[] = {
+        {"decode " + dir / "missing.rec", dir / "missing.rec: No such file or directory"},
+        {"decode " + dir.path, dir.path + ": Is a directory"},
+        {"encode " + json_file + " -o " + dir.path, dir.path + ": Is a directory"},
+        {"encode " + json_file + " -o " + dir / "no/x.rec",
+         dir / "no/x.rec: No such file or directory"},
+        {"encode " + json_file + " -o /dev/full", "/dev/full: No space left on device"},
+        {"decode - < /dev/null > /dev/full", "standard output: No space left on device"},
+    };
+    for (const auto& row : rows) {
+        const tool_run r = dir.run(row.arguments);
+        EXPECT_EQ(r.status, 2) << row.arguments;
+        EXPECT_EQ(r.err, "save_record_tool: " + row.message + "\n") << row.arguments;
+    }
+
+    tool_run r = dir.run("--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("--strict"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(dir.run("decode --strict " + json_file).status, 2);
 }

@@ -31,7 +31,8 @@ private:
     std::string path_;
 };
 
-// An integer from min to max.
+// An integer from min to max. Numbers with a fraction or exponent are refused
+// as not integers, or as out of range where they are.
 std::int64_t integer(const nlohmann::json& v, const std::string& key, std::int64_t min,
                      std::int64_t max);
 

@@ -97,12 +97,74 @@ input_config fields_of(const json& j) {
     return c;
 }
 
+// A text as JSON writes it, long ones cut: a note names the field, it need
+// not repeat 200 characters.
+std::string quoted(const std::string& text) {
+    constexpr std::size_t shown = 40; // characters
+    std::size_t characters = 0, end = 0;
+    for (; end < text.size(); ++end)
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && ++characters > shown)
+            break;
+    return end < text.size() ? json(text.substr(0, end)).dump() + "..." : json(text).dump();
+}
+
+std::string action_text(std::uint8_t action) {
+    const std::string name = timeout_action_name(action);
+    return name == "unknown" ? std::to_string(action) : name;
+}
+
+// One line for each field, in record order, that loading `given` changed (`loaded`, with the
+// save_load_change bits `changes`); version and length are not fields people
+// set, and encoding always writes 5 and 956.
+std::vector<std::string> changed_fields(const input_config& given, const input_config& loaded,
+                                        unsigned changes) {
+    std::vector<std::string> lines;
+    const std::string lacking = "version " + std::to_string(given.version) + " records have no ";
+    const auto dropped = [&](const char* key, const std::string& was, const char* what,
+                             const std::string& now) {
+        lines.push_back(std::string(key) + ": " + was + " is dropped (" + lacking + what +
+                        "; written as " + now + ")");
+    };
+    if ((changes & LOAD_DEFAULT_TIMEOUT) && given.flags != loaded.flags)
+        dropped("flags", "FLAG_TIMEOUT", "timeout", std::to_string(loaded.flags));
+    if ((changes & LOAD_DEFAULT_COMPARE_TEXT1) &&
+        std::strcmp(given.compare_text1, loaded.compare_text1) != 0)
+        dropped("compare_text1", quoted(compare_text_json(given.compare_text1)),
+                "first comparison text", quoted(compare_text_json(loaded.compare_text1)));
+    if ((changes & LOAD_DEFAULT_WAIT_MESSAGE) &&
+        std::memcmp(given.wait_message, loaded.wait_message, SAVE_WAIT_MESSAGE_SIZE) != 0)
+        dropped("wait_message", quoted(wait_message_json(given.wait_message)), "wait message",
+                quoted(wait_message_json(loaded.wait_message)));
+    if ((changes & LOAD_DEFAULT_COMPARE_TEXT2) &&
+        std::strcmp(given.compare_text2, loaded.compare_text2) != 0)
+        dropped("compare_text2", quoted(compare_text_json(given.compare_text2)),
+                "second comparison text", quoted(compare_text_json(loaded.compare_text2)));
+    if (changes & LOAD_DEFAULT_TIMEOUT) {
+        if (given.timeout_sec != loaded.timeout_sec)
+            dropped("timeout_sec", std::to_string(given.timeout_sec), "timeout",
+                    std::to_string(loaded.timeout_sec));
+        if (given.goto_element != loaded.goto_element)
+            dropped("goto_element", std::to_string(given.goto_element), "timeout",
+                    std::to_string(loaded.goto_element));
+        if (given.timeout_action != loaded.timeout_action)
+            dropped("timeout_action", action_text(given.timeout_action), "timeout",
+                    action_text(loaded.timeout_action));
+    }
+    if ((changes & LOAD_REPAIRED_SUBSTR_TO) && given.substr_to != loaded.substr_to)
+        lines.push_back("substr_to: " + std::to_string(given.substr_to) +
+                        " is not above substr_from " + std::to_string(given.substr_from) +
+                        " (written as " + std::to_string(loaded.substr_to) + ")");
+    return lines;
+}
+
 } // namespace
 
-std::vector<std::uint8_t> record_from_json(const json& j) {
+std::vector<std::uint8_t> record_from_json(const json& j, std::vector<std::string>& changes) {
     try {
-        input_config loaded = fields_of(j);
-        apply_load_rules(loaded);
+        const input_config given = fields_of(j);
+        input_config loaded = given;
+        const unsigned applied = apply_load_rules(loaded);
+        changes = changed_fields(given, loaded, applied);
         std::vector<std::uint8_t> record(SAVE_RECORD_SIZE, 0); // reserved bytes zero
         encode_save_record(loaded, record.data());
         return record;
@@ -110,4 +172,9 @@ std::vector<std::uint8_t> record_from_json(const json& j) {
         // Every access is checked first; this only keeps the promise of one error type.
         throw record_json_error(std::string("record: ") + e.what());
     }
+}
+
+std::vector<std::uint8_t> record_from_json(const json& j) {
+    std::vector<std::string> changes;
+    return record_from_json(j, changes);
 }

@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -45,6 +46,18 @@ nlohmann::json record_to_json(const std::uint8_t* record, std::size_t length);
 // is repaired, reserved bytes are zero. stored_bytes and when_loaded are
 // ignored.
 std::vector<std::uint8_t> record_from_json(const nlohmann::json& json);
+
+// The same, listing in `changes` each field the record does not hold as the
+// JSON gives it, one line each starting with the key ("timeout_sec: 30 is
+// dropped (...)"). version and length are not listed: they are always
+// written as 5 and 956.
+std::vector<std::uint8_t> record_from_json(const nlohmann::json& json,
+                                           std::vector<std::string>& changes);
+
+// Parses a record's JSON text; throws record_json_error for text that is not
+// JSON ("not valid JSON: ...") and for an object with a key twice
+// ("flags.value: key appears twice").
+nlohmann::json parse_record_json(const std::string& text);
 
 // The same JSON with its keys in record order, for people to read.
 nlohmann::ordered_json in_record_order(const nlohmann::json& json);

@@ -1,9 +1,9 @@
 // Shows what a stored element holds, and writes records from JSON:
 //   save_record_tool decode RECORD [-o JSON]
-//   save_record_tool encode JSON [-o RECORD]
-#include <algorithm>
+//   save_record_tool encode [--strict] JSON [-o RECORD]
+// "-" for a file reads standard input or writes standard output.
 #include <clocale>
-#include <fstream>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,46 +13,18 @@
 
 #include "record_json.h"
 #include "save_record.h"
+#include "tool_files.h"
 
 namespace {
 
-constexpr int EXIT_REFUSED = 1;
-constexpr int EXIT_USAGE = 2;
+constexpr int EXIT_REFUSED = 1; // the input is not a record or its JSON
+constexpr int EXIT_USAGE = 2;   // also files that cannot be read or written
 // A record's JSON takes a few kilobytes; anything far larger is not one.
 constexpr std::size_t JSON_FILE_LIMIT = 1 << 20;
 
 struct refused {
     std::string message;
 };
-
-// Up to `limit` bytes of the file, and the file's whole size.
-std::vector<std::uint8_t> read_file(const std::string& path, std::size_t limit, std::size_t& size) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        throw refused{path + ": cannot be read"};
-    size = static_cast<std::size_t>(in.tellg());
-    in.seekg(0);
-    std::vector<std::uint8_t> bytes(std::min(size, limit));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        throw refused{path + ": cannot be read"};
-    return bytes;
-}
-
-void write_output(const wxString& path, const std::string& bytes) {
-    if (path.empty()) {
-        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        std::cout.flush();
-        if (!std::cout)
-            throw refused{"cannot write to standard output"};
-        return;
-    }
-    const std::string name = path.ToStdString();
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out)
-        throw refused{name + ": cannot be written"};
-}
 
 // A value on one line.
 std::string flat_form(const nlohmann::ordered_json& json) {
@@ -90,33 +62,48 @@ void append_readable(const nlohmann::ordered_json& json, std::size_t depth, std:
 
 std::string decode(const std::string& path) {
     std::size_t size = 0;
-    const std::vector<std::uint8_t> record = read_file(path, SAVE_RECORD_SIZE, size);
-    // The file's own size: the codec reads only its first 956 bytes, which
-    // are all that was read, and notes a longer file as such.
+    const std::vector<std::uint8_t> record = read_input(path, SAVE_RECORD_SIZE, true, size);
+    // The input's own size: the codec reads only its first 956 bytes, which
+    // are all that was kept, and notes a longer input as such.
     const nlohmann::json json = record_to_json(record.data(), size);
     std::string text;
     append_readable(in_record_order(json), 0, text);
     return text + "\n";
 }
 
-std::string encode(const std::string& path) {
+// The record, after listing on standard error each field it does not hold as
+// the JSON gives it; with `strict`, such a field refuses the JSON instead.
+std::string encode(const std::string& path, bool strict) {
+    const std::string name = input_name(path);
     std::size_t size = 0;
-    const std::vector<std::uint8_t> bytes = read_file(path, JSON_FILE_LIMIT, size);
+    const std::vector<std::uint8_t> bytes = read_input(path, JSON_FILE_LIMIT, false, size);
     if (size > JSON_FILE_LIMIT)
-        throw refused{path + ": too large for a record's JSON"};
-    nlohmann::json json;
+        throw refused{name + ": too large for a record's JSON"};
+    std::vector<std::uint8_t> record;
+    std::vector<std::string> changes;
     try {
-        json = nlohmann::json::parse(bytes.begin(), bytes.end());
-    } catch (const nlohmann::json::exception& e) {
-        throw refused{path + ": not valid JSON: " + e.what()};
-    }
-    try {
-        const std::vector<std::uint8_t> record = record_from_json(json);
-        return std::string(record.begin(), record.end());
+        record =
+            record_from_json(parse_record_json(std::string(bytes.begin(), bytes.end())), changes);
     } catch (const record_json_error& e) {
-        throw refused{path + ": " + e.what()};
+        throw refused{name + ": " + e.what()};
     }
+    for (const std::string& change : changes)
+        std::cerr << "save_record_tool: " << (strict ? "error: " : "note: ") << change << "\n";
+    if (strict && !changes.empty())
+        throw refused{name + ": refused (--strict): " + std::to_string(changes.size()) +
+                      (changes.size() == 1 ? " field is" : " fields are") +
+                      " not written as given"};
+    return std::string(record.begin(), record.end());
 }
+
+const char* const USAGE_TEXT =
+    "\ndecode: a stored record (956 bytes, or a shorter or older one) to JSON, with what "
+    "loading it gives.\nencode: such JSON to a 956-byte version-5 record, as the plug-in "
+    "saves it after loading. Each field the record does not hold as the JSON gives it (a "
+    "default of an older version, a repaired substr_to) is listed on standard error; "
+    "--strict refuses such JSON instead.\nA file \"-\" is standard input, -o - standard "
+    "output (the default).\nExit status: 0 done, 1 input refused (not a record's JSON), 2 "
+    "usage error or a file that cannot be read or written.";
 
 } // namespace
 
@@ -132,37 +119,53 @@ int main(int argc, char** argv) {
          wxCMD_LINE_OPTION_HELP},
         {wxCMD_LINE_OPTION, "o", "output", "write to this file instead of standard output",
          wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "strict",
+         "encode: refuse JSON with a field the record would not hold as given", wxCMD_LINE_VAL_NONE,
+         0},
         {wxCMD_LINE_PARAM, nullptr, nullptr, "decode|encode", wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_PARAM, nullptr, nullptr, "file", wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0},
     };
     wxCmdLineParser parser(options, argc, argv);
     parser.SetLogo("Save records of \"Custom Input\" elements, as JSON and back.");
-    parser.AddUsageText("\ndecode: a stored record (956 bytes, or a shorter or older one) to "
-                        "JSON, with what loading it gives.\nencode: such JSON to a 956-byte "
-                        "version-5 record, as the plug-in saves it after loading.");
-    switch (parser.Parse()) {
+    parser.AddUsageText(USAGE_TEXT);
+    const auto usage_to = [&](std::FILE* stream) {
+        std::fputs(parser.GetUsageString().utf8_str().data(), stream);
+    };
+    // Help is asked for: standard output. Errors are not: standard error.
+    switch (parser.Parse(false)) {
     case -1:
+        usage_to(stdout);
         return 0;
     case 0:
         break;
     default:
+        usage_to(stderr);
         return EXIT_USAGE;
     }
     const wxString command = parser.GetParam(0);
     const std::string input = parser.GetParam(1).ToStdString();
     wxString output;
     parser.Found("o", &output);
+    const bool strict = parser.Found("strict");
     if (command != "decode" && command != "encode") {
         std::cerr << "save_record_tool: unknown command \"" << command << "\" (decode or encode)\n";
-        parser.Usage();
+        usage_to(stderr);
+        return EXIT_USAGE;
+    }
+    if (strict && command != "encode") {
+        std::cerr << "save_record_tool: --strict goes with encode\n";
         return EXIT_USAGE;
     }
     try {
-        write_output(output, command == "decode" ? decode(input) : encode(input));
+        write_output(output.ToStdString(),
+                     command == "decode" ? decode(input) : encode(input, strict));
     } catch (const refused& r) {
         std::cerr << "save_record_tool: " << r.message << "\n";
         return EXIT_REFUSED;
+    } catch (const file_error& e) {
+        std::cerr << "save_record_tool: " << e.message << "\n";
+        return EXIT_USAGE;
     }
     return 0;
 }
