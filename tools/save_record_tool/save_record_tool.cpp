@@ -4,6 +4,7 @@
 // "-" for a file reads standard input or writes standard output.
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -109,6 +110,11 @@ const char* const USAGE_TEXT =
 
 int main(int argc, char** argv) {
     std::setlocale(LC_CTYPE, ""); // file names in the user's encoding
+    // Asked alone, before the parser that wants a command and a file.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "save_record_tool " << ZAVUD_VERSION << "\n";
+        return 0;
+    }
     wxInitializer toolkit(argc, argv);
     if (!toolkit.IsOk()) {
         std::cerr << "save_record_tool: cannot start the toolkit's base library\n";
@@ -119,6 +125,8 @@ int main(int argc, char** argv) {
          wxCMD_LINE_OPTION_HELP},
         {wxCMD_LINE_OPTION, "o", "output", "write to this file instead of standard output",
          wxCMD_LINE_VAL_STRING, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "version", "show the program's version", wxCMD_LINE_VAL_NONE,
+         0},
         {wxCMD_LINE_SWITCH, nullptr, "strict",
          "encode: refuse JSON with a field the record would not hold as given", wxCMD_LINE_VAL_NONE,
          0},
