@@ -1,37 +1,9 @@
 #include "digital_ports.h"
 
-#include "event_handler.h"
-
 const digital_port digital_ports[DIGITAL_PORT_COUNT] = {
     {INPUT_DIGI8_1, 8, 1},   {INPUT_DIGI8_2, 8, 2}, {INPUT_DIGI16_1, 16, 1},
     {INPUT_DIGI16_2, 16, 2}, {INPUT_DIGI32, 32, 1},
 };
-
-wxRadioButton*& port_radio(EventHandler& handler, int port) {
-    switch (port) {
-    case 0:
-    case 1:
-        return handler.digi8_radio[port];
-    case 2:
-    case 3:
-        return handler.digi16_radio[port - 2];
-    default:
-        return handler.digi32_radio;
-    }
-}
-
-wxButton** port_buttons(EventHandler& handler, int port) {
-    switch (port) {
-    case 0:
-    case 1:
-        return handler.digi8_bit_buttons[port];
-    case 2:
-    case 3:
-        return handler.digi16_bit_buttons[port - 2];
-    default:
-        return handler.digi32_bit_buttons;
-    }
-}
 
 std::uint32_t button_bit(int port, int index) {
     const std::uint32_t top = std::uint32_t{1} << (digital_ports[port].width - 1);

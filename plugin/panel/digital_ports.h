@@ -1,6 +1,6 @@
 // The five digital ports of the panel, in panel order, with the bit fields
-// they edit and the bit cycle of their buttons. Shared by construction, event
-// handling and refresh so that all three read the same table.
+// they edit and the bit cycle of their buttons: the one table the digital
+// sections are built, refreshed and edited from.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +9,8 @@
 
 #include "input_config.h"
 
-class EventHandler;
-class wxButton;
-class wxRadioButton;
-
 constexpr int DIGITAL_PORT_COUNT = 5;
+constexpr int MAX_PORT_WIDTH = 32;
 
 struct digital_port {
     std::uint32_t mode; // INPUT_DIGI* value, also the capability bit
@@ -23,10 +20,6 @@ struct digital_port {
 
 // 8-bit port 1 and 2, 16-bit port 1 and 2, the 32-bit input.
 extern const digital_port digital_ports[DIGITAL_PORT_COUNT];
-
-// The port's mode radio and button row in `handler` (null when not built).
-wxRadioButton*& port_radio(EventHandler& handler, int port);
-wxButton** port_buttons(EventHandler& handler, int port);
 
 // The bit that button `index` of `port` stands for: the top bit for index 0,
 // logical shifts to the right after it.

@@ -1,14 +1,23 @@
 // What the section builders of build_panel share while the panel is built in
 // one pass: the host's window, the main sizer, the new EventHandler, the
-// host's translator and the row cursor. GUI thread only.
+// host's translator, the offered inputs and the row cursor. GUI thread only.
 #pragma once
+
+#include <cstdint>
 
 #include <wx/string.h>
 
 class EventHandler;
 class host_translator;
+class lumoTextCtrl;
+class wxComboBox;
 class wxGridBagSizer;
+class wxSpinCtrl;
 class wxWindow;
+
+// The main sizer's gaps and columns.
+constexpr int SIZER_GAP = 2;
+constexpr int PANEL_COLUMNS = 4;
 
 // Which events a kind of control sends to which method of EventHandler.
 enum class wiring {
@@ -26,6 +35,7 @@ struct panel_builder {
     wxGridBagSizer* sizer;
     EventHandler* handler;
     host_translator* translator; // may be null: labels then stay as they are
+    std::uint32_t capabilities;  // INPUT_* bits of the described controllers
     int row;                     // first row of the next section
 
     // A label passed whole through the host's translator.
@@ -44,10 +54,10 @@ struct panel_builder {
 // stays as it is, so a translated format can never misread its argument.
 wxString format_number(const wxString& format, int number);
 
-// The sections, in build order; each advances the row cursor by its rows.
-void build_controller_row(panel_builder& builder);
-void build_digital_sections(panel_builder& builder);
-void build_serial_sections(panel_builder& builder);
-void build_forwarding_section(panel_builder& builder);
-void build_message_section(panel_builder& builder);
-void build_timeout_section(panel_builder& builder, bool no_timeout_section);
+// The panel's kinds of control, each made the one way the panel makes it.
+lumoTextCtrl* new_text(wxWindow* parent, long style);
+wxSpinCtrl* new_spin(wxWindow* parent, int min, int max, int initial);
+wxComboBox* new_choice(wxWindow* parent); // read-only drop-down
+
+// Shows `value` in `text` as no edit: the panel listens to no text events.
+void set_text(lumoTextCtrl* text, const wxString& value);
