@@ -5,14 +5,12 @@
 # SOURCES (a list), MSGCMP.
 execute_process(COMMAND ${XGETTEXT_COMMAND} -o ${OUTPUT} ${SOURCES}
   WORKING_DIRECTORY ${SOURCE_DIR} COMMAND_ERROR_IS_FATAL ANY)
-foreach(file ${SOURCE_DIR}/po/zavud_pri_rivezavode.pot ${OUTPUT})
-  file(READ ${file} text)
-  # The creation date is the only line that differs between runs.
-  string(REGEX REPLACE "\"POT-Creation-Date: [^\"]*\"" "" text "${text}")
-  list(APPEND texts "${text}")
-endforeach()
-list(GET texts 0 checked_in)
-list(GET texts 1 extracted)
+# The creation date is the only line that differs between runs. (The texts
+# are kept apart, not in a list: they hold semicolons.)
+file(READ ${SOURCE_DIR}/po/zavud_pri_rivezavode.pot checked_in)
+file(READ ${OUTPUT} extracted)
+string(REGEX REPLACE "\"POT-Creation-Date: [^\"]*\"" "" checked_in "${checked_in}")
+string(REGEX REPLACE "\"POT-Creation-Date: [^\"]*\"" "" extracted "${extracted}")
 if(NOT checked_in STREQUAL extracted)
   message(FATAL_ERROR "po/zavud_pri_rivezavode.pot is stale: run "
     "`cmake --build build --target pot` and update po/*.po")

@@ -21,11 +21,25 @@ wxPanel* new_bit_panel(wxWindow* parent) {
     return panel;
 }
 
+// The radio's label: the port's number goes in at %d, untranslated.
+const char* radio_label_format(int width) {
+    switch (width) {
+    case 8:
+        // TRANSLATORS: a digital input port of 8 lines; %d is the port's number (1 or 2).
+        return TRANSLATABLE("Digital %d (8 Bit)");
+    case 16:
+        // TRANSLATORS: a digital input port of 16 lines; %d is the port's number (1 or 2).
+        return TRANSLATABLE("Digital %d (16 Bit)");
+    default:
+        // TRANSLATORS: the digital input of 32 lines; %d is its number (1).
+        return TRANSLATABLE("Digital %d (32 Bit)");
+    }
+}
+
 void build_digital_section(panel_builder& b, int port, digital_section_controls& section) {
     const digital_port& port_info = digital_ports[port];
     const int panels = port_info.width / BITS_PER_PANEL;
-    const wxString radio_format =
-        b.translate(wxString::Format("Digital %%d (%d Bit)", port_info.width));
+    const wxString radio_format = b.translate(radio_label_format(port_info.width));
     auto* radio = new panel_radio(b.parent, format_number(radio_format, port_info.number));
     b.place(radio, b.row, 0, 1, 3, wxEXPAND);
     b.connect(radio, wiring::radio);
@@ -33,6 +47,7 @@ void build_digital_section(panel_builder& b, int port, digital_section_controls&
 
     // Translated once per section: the host's translator may be slow.
     const wxString unset = b.translate("X");
+    // TRANSLATORS: the tooltip of a bit button; %d is the bit's number (0 to 31).
     const wxString tooltip_format = b.translate("Bit %d");
     for (int k = 0; k < panels; ++k) {
         wxPanel* panel = new_bit_panel(b.parent);

@@ -68,7 +68,8 @@ void build_forwarding_section(panel_builder& b, forwarding_section_controls& f) 
     b.place(range, r + 2, 1, 1, 3, wxEXPAND);
 
     const char* const targets[FORWARD_TARGET_COUNT] = {
-        "Character Input IN2", "Character Input IN3", "Character Input IN4", "Character Input IN5"};
+        TRANSLATABLE("Character Input IN2"), TRANSLATABLE("Character Input IN3"),
+        TRANSLATABLE("Character Input IN4"), TRANSLATABLE("Character Input IN5")};
     for (int i = 0; i < FORWARD_TARGET_COUNT; ++i) {
         f.targets[i] = new wxCheckBox(b.parent, wxID_ANY, b.translate(targets[i]));
         b.place(f.targets[i], r + 3 + i, 1, 1, 2, wxEXPAND);

@@ -50,6 +50,10 @@ struct panel_builder {
     void connect(wxWindow* control, wiring kind) const;
 };
 
+// Marks a text that reaches the host's translator later, from a table, so
+// that it is listed for translators (po/zavud_pri_rivezavode.pot).
+#define TRANSLATABLE(text) text
+
 // `format` with each "%d" replaced by `number` and "%%" by "%". Any other "%"
 // stays as it is, so a translated format can never misread its argument.
 wxString format_number(const wxString& format, int number);

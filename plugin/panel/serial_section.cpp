@@ -20,10 +20,10 @@ struct serial_interface {
 };
 
 const serial_interface serial_interfaces[SERIAL_INTERFACE_COUNT] = {
-    {INPUT_SERIAL_1, " 1", "Compare (sub)string", FLAG_SERIAL1_FULL, FLAG_SERIAL1_SUBSTRING,
-     &input_config::compare_text1},
-    {INPUT_SERIAL_2, " 2", "Compare substring", FLAG_SERIAL2_FULL, FLAG_SERIAL2_SUBSTRING,
-     &input_config::compare_text2},
+    {INPUT_SERIAL_1, " 1", TRANSLATABLE("Compare (sub)string"), FLAG_SERIAL1_FULL,
+     FLAG_SERIAL1_SUBSTRING, &input_config::compare_text1},
+    {INPUT_SERIAL_2, " 2", TRANSLATABLE("Compare substring"), FLAG_SERIAL2_FULL,
+     FLAG_SERIAL2_SUBSTRING, &input_config::compare_text2},
 };
 
 void build_serial_section(panel_builder& b, const serial_interface& s,
