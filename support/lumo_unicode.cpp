@@ -5,11 +5,28 @@
 
 namespace {
 
-// wxString holds UTF-32 code points here (wchar_t is 32 bits); the loops below
-// work on code points so no encoding is ever split.
 void zero_fill(char* dest, int from, int capacity) {
     if (from < capacity)
         std::memset(dest + from, 0, static_cast<std::size_t>(capacity - from));
+}
+
+// Calls visit(code point) for each code point of the text while it returns
+// true. wxString holds UTF-32 where wchar_t has 32 bits, but UTF-16 on Windows:
+// there a surrogate pair is one code point, so no encoding is ever split; a
+// lone surrogate is passed as it is (and replaced like any invalid one).
+template <typename Visit> void for_each_code_point(const wxString& text, Visit visit) {
+    for (auto at = text.begin(), end = text.end(); at != end; ++at) {
+        wxUint32 cp = wxUniChar(*at).GetValue();
+        if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp <= 0xDBFF && at + 1 != end) {
+            const wxUint32 low = wxUniChar(*(at + 1)).GetValue();
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                ++at;
+            }
+        }
+        if (!visit(cp))
+            return;
+    }
 }
 
 } // namespace
@@ -18,12 +35,12 @@ void lumo_unicode_stringToCharASCII(const wxString& text, char* dest, int capaci
     if (dest == nullptr || capacity <= 0)
         return;
     int written = 0;
-    for (wxUniChar ch : text) {
+    for_each_code_point(text, [&](wxUint32 cp) {
         if (written >= capacity)
-            break;
-        const wxUint32 cp = ch.GetValue();
+            return false;
         dest[written++] = static_cast<char>(cp <= 0xFF ? cp : '?');
-    }
+        return true;
+    });
     zero_fill(dest, written, capacity);
 }
 
@@ -31,8 +48,7 @@ void lumo_unicode_stringToCharUTF8(const wxString& text, char* dest, int capacit
     if (dest == nullptr || capacity <= 0)
         return;
     int written = 0;
-    for (wxUniChar ch : text) {
-        wxUint32 cp = ch.GetValue();
+    for_each_code_point(text, [&](wxUint32 cp) {
         if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
             cp = 0xFFFD;
         unsigned char seq[4];
@@ -55,10 +71,11 @@ void lumo_unicode_stringToCharUTF8(const wxString& text, char* dest, int capacit
         // One byte of the room stays for the zero byte: a reader of a
         // zero-ended text never runs into bytes that were not written.
         if (written + n > capacity - 1)
-            break;
+            return false;
         std::memcpy(dest + written, seq, static_cast<std::size_t>(n));
         written += n;
-    }
+        return true;
+    });
     dest[written] = '\0';
 }
 
@@ -70,13 +87,12 @@ void lumo_unicode_stringToCharUTF16BE(const wxString& text, char* dest, int capa
         dest[written++] = static_cast<char>(unit >> 8);
         dest[written++] = static_cast<char>(unit & 0xFF);
     };
-    for (wxUniChar ch : text) {
-        wxUint32 cp = ch.GetValue();
+    for_each_code_point(text, [&](wxUint32 cp) {
         if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
             cp = 0xFFFD;
         const int needed = cp >= 0x10000 ? 4 : 2;
         if (written + needed > capacity)
-            break;
+            return false;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             put_unit(0xD800 | (cp >> 10));
@@ -84,7 +100,8 @@ void lumo_unicode_stringToCharUTF16BE(const wxString& text, char* dest, int capa
         } else {
             put_unit(cp);
         }
-    }
+        return true;
+    });
     zero_fill(dest, written, capacity);
 }
 

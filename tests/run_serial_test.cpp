@@ -1,23 +1,15 @@
 // Serial text conditions and the forwarding of received text, through
 // vexa_check_input_value and vexa_get_custom_operation.
-#include <clocale>
-
 #include <gtest/gtest.h>
 
+#include "locales.h"
 #include "run_element.h"
 
 namespace {
 
-input_record serial(int interface, const std::string& text) {
-    return input_record().serial(interface, text);
+input_record serial(int serial_interface, const std::string& text) {
+    return input_record().serial(serial_interface, text);
 }
-
-// Switches the C library's character locale for one test.
-struct character_locale {
-    explicit character_locale(const char* name) { ok = std::setlocale(LC_CTYPE, name) != nullptr; }
-    ~character_locale() { std::setlocale(LC_CTYPE, "C"); }
-    bool ok;
-};
 
 } // namespace
 
@@ -116,8 +108,8 @@ TEST(SerialText, BothTextsAreDecodedWithTheLocaleOfEachCall) {
         EXPECT_EQ(e.record().last_received, wxString(L"caf\u00C3\u00A9"));
     }
     {
-        character_locale utf8("C.UTF-8");
-        ASSERT_TRUE(utf8.ok);
+        utf8_locale utf8;
+        REQUIRE_UTF8_LOCALE(utf8);
         EXPECT_EQ(e.check(serial(1, "caf\xC3\xA9")), RES_OK);
         EXPECT_EQ(e.record().last_received, wxString(L"caf\u00E9"));
         // Undecodable texts keep their bytes apart instead of all turning empty.
@@ -142,7 +134,8 @@ TEST(Forwarding, SerialMatchHandsOutTheSubstringOfTheReceivedText) {
         {204, 199, std::string(205, 'A'), ""}, // loaded data: ends before it starts
         {1, 1, "\xC3\xA9t\xC3\xA9", "t"},      // characters, not bytes (UTF-8 locale below)
     };
-    character_locale utf8("C.UTF-8");
+    utf8_locale utf8;
+    REQUIRE_UTF8_LOCALE(utf8);
     for (const expectation& c : cases) {
         SCOPED_TRACE(c.received);
         run_element e(INPUT_SERIAL_1, FLAG_FORWARD_IN3);
@@ -205,7 +198,8 @@ TEST(Forwarding, TextLimitIsAQuarterOfTheStatedCapacity) {
 }
 
 TEST(Forwarding, TextEndsWithinItsLimitWithoutSplittingACharacter) {
-    character_locale utf8("C.UTF-8");
+    utf8_locale utf8;
+    REQUIRE_UTF8_LOCALE(utf8);
     run_element e(INPUT_SERIAL_1, FLAG_FORWARD_IN2);
     // "éé€": 2 + 2 + 3 bytes. A limit of 6 keeps both é (4 bytes) and the
     // zero byte; the euro sign would not fit whole, so none of it is written.

@@ -1,8 +1,7 @@
 // The text decoding and line-end markers of the run time, white-box.
-#include <clocale>
-
 #include <gtest/gtest.h>
 
+#include "locales.h"
 #include "serial_text.h"
 
 namespace {
@@ -24,11 +23,11 @@ std::wstring with_markers_replaced(const wchar_t* source) {
 } // namespace
 
 TEST(DecodeText, FallsBackToLatin1ForTheWholeTextButNeverToAnEmptyOne) {
-    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    utf8_locale utf8;
+    REQUIRE_UTF8_LOCALE(utf8);
     EXPECT_EQ(decoded("A\xC3\xA9", 3), L"A\u00E9");
     EXPECT_EQ(decoded("A\xC3", 2), L"A\u00C3");                   // sequence cut by the field end
     EXPECT_EQ(decoded("\xC3\xA9\xFF", 3), L"\u00C3\u00A9\u00FF"); // one bad byte: all Latin-1
-    std::setlocale(LC_CTYPE, "C");
 }
 
 TEST(LineEndMarkers, ReplacedInOnePassExactlyAsTwoSuccessivePasses) {
