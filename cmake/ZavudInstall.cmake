@@ -14,10 +14,14 @@ set(ZAVUD_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/zavud-pri-rivezavode)
 
 # The plug-in finds its private support libraries beside it; the programs
 # find nothing by run path (the reference host opens the plug-in by path).
+# Windows has no run paths: there the DLLs share the programs' folder (bin).
 set_target_properties(zavud_pri_rivezavode PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_LIBDIR}
-  RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}
-  INSTALL_RPATH "$ORIGIN/zavud_pri_rivezavode")
+  RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_BINDIR})
+if(NOT WIN32)
+  set_target_properties(zavud_pri_rivezavode PROPERTIES
+    INSTALL_RPATH "$ORIGIN/zavud_pri_rivezavode")
+endif()
 foreach(library lumo lumowx)
   set_target_properties(${library} PROPERTIES
     LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${ZAVUD_PRIVATE_LIBDIR}

@@ -14,6 +14,9 @@ function(zavud_toolkit_target name)
     $<$<CONFIG:Debug>:${wxWidgets_DEFINITIONS_DEBUG}>)
   separate_arguments(flags UNIX_COMMAND "${wxWidgets_CXX_FLAGS}")
   target_compile_options(${name} INTERFACE ${flags})
+  # wx-config names the Windows GUI subsystem for every program; here each
+  # program has its own (WIN32_EXECUTABLE), the tests and the tool a console.
+  list(REMOVE_ITEM wxWidgets_LIBRARIES -mwindows -Wl,--subsystem,windows)
   target_link_libraries(${name} INTERFACE ${wxWidgets_LIBRARIES})
 endfunction()
 

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <ctime>
+#if defined(_WIN32)
+#include <time.h> // _time64
+#endif
 
 // Code-layout hints for the run-time hot path; plain code elsewhere.
 #if defined(__GNUC__)
@@ -49,11 +52,17 @@ inline void write_be32(void* at, std::uint32_t v) {
     b[3] = static_cast<std::uint8_t>(v);
 }
 
-// Calendar time in whole seconds: the only clock of the plug-in. It goes
-// through the C library's time() (the counterpart of _time64 on Windows) so a
-// host or a test can supply its own clock by providing that symbol.
+// Calendar time in whole seconds: the only clock of the plug-in. It is one
+// imported function of the C library, so a host or a test can supply its own
+// clock: time() on ELF systems (a program that exports time() interposes it);
+// _time64 on Windows, named outright because time() is an inline wrapper there
+// (a host replaces the plug-in's import of _time64). 64 bits on both.
 inline std::int64_t now_seconds() {
+#if defined(_WIN32)
+    return static_cast<std::int64_t>(_time64(nullptr));
+#else
     return static_cast<std::int64_t>(std::time(nullptr));
+#endif
 }
 
 } // namespace platform
