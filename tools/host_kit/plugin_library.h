@@ -1,5 +1,6 @@
-// Loads the plug-in with dlopen, as a host does, and resolves its 14 entry
-// points. Every call a host makes goes through these pointers.
+// Loads the plug-in as a host does (dlopen, or LoadLibrary on Windows) and
+// resolves its 14 entry points. Every call a host makes goes through these
+// pointers.
 #pragma once
 
 #include <string>
@@ -8,8 +9,10 @@
 
 class plugin_library {
 public:
-    // Loads `path`; on failure ok() is false and error() says why, naming a
-    // missing entry point when that is the cause.
+    // Loads `path` (UTF-8); on failure ok() is false and error() says why,
+    // naming a missing entry point when that is the cause. On Windows a path
+    // with a folder has the plug-in's own DLLs found beside it; a bare file
+    // name is searched for as LoadLibrary does, the program's folder first.
     explicit plugin_library(const std::string& path);
     ~plugin_library();
     plugin_library(const plugin_library&) = delete;
@@ -17,6 +20,8 @@ public:
 
     bool ok() const { return handle_ != nullptr && error_.empty(); }
     const std::string& error() const { return error_; }
+    // The loaded module (HMODULE on Windows), or null.
+    void* native_handle() const { return handle_; }
 
 #define VEXA_DECLARE_POINTER(name) decltype(&::name) name = nullptr;
     VEXA_ENTRY_POINTS(VEXA_DECLARE_POINTER)
