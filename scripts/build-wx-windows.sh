@@ -6,9 +6,9 @@
 #
 # stdout is exactly two lines, everything else goes to stderr:
 #   the GoogleTest prefix, then the wxWidgets prefix (the last line).
-# $ZAVUD_CACHE (/var/cache/zavud) also holds links wx-msw and gtest-mingw to the current
-# prefixes (cmake/mingw-w64-x86_64.cmake defaults to them), a booted wine prefix
-# (wineprefix) and the build logs (logs/).
+# $ZAVUD_CACHE (/var/cache/zavud) also holds links wx-msw and gtest-mingw to the
+# current prefixes (cmake/mingw-w64-x86_64.cmake defaults to them), a booted wine
+# prefix (wineprefix) and the build logs (logs/).
 #
 # Running what is built, under wine: besides $wx/bin (the wx DLLs), WINEPATH needs the
 # MinGW runtime DLLs, which the wx DLLs and every exe link against:
@@ -121,6 +121,14 @@ if [ ! -f "$wineprefix/$stamp" ]; then
         logged wineboot.log xvfb-run -a wine wineboot --init
     WINEPREFIX=$wineprefix wineserver -w
     touch "$wineprefix/$stamp"
+fi
+
+# A crash under wine prints its backtrace and ends the program, instead of waiting in
+# a dialog nobody sees. (Checked on every run: older prefixes lack it.)
+if ! grep -q '"ShowCrashDialog"=dword:00000000' "$wineprefix/user.reg" 2>/dev/null; then
+    WINEPREFIX=$wineprefix WINEDEBUG=-all logged wine-registry.log \
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+    WINEPREFIX=$wineprefix wineserver -w
 fi
 
 ln -sfn "$wx_prefix" "$cache/wx-msw"

@@ -11,6 +11,10 @@
 #include "ui_parameters.h"
 
 TEST(Exports, LibraryExportsExactlyTheFourteenEntryPoints) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "reads the ELF symbol table; the DLL's export table is checked on the build "
+                    "machine (test windows.plugin_exports_exactly_the_entry_points)";
+#else
     const std::string command = std::string("nm -D --defined-only ") + ZAVUD_PLUGIN_PATH;
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
@@ -28,6 +32,7 @@ TEST(Exports, LibraryExportsExactlyTheFourteenEntryPoints) {
 #undef VEXA_NAME
     EXPECT_EQ(exported, expected);
     EXPECT_TRUE(plugin().ok()) << plugin().error();
+#endif
 }
 
 TEST(Creation, NewElementCopiesTheFactoryTemplate) {

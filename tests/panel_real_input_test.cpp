@@ -33,6 +33,10 @@ struct shown_panel : testing::Test {
     host_element* element = nullptr;
 
     void SetUp() override {
+        // Wine moves the pointer but delivers no simulated button presses to
+        // windows on a bare X display; Windows itself does.
+        if (running_under_wine())
+            GTEST_SKIP() << "under Wine, simulated mouse buttons never reach the window";
         host.describe(0, INPUT_DIGI8_1 | INPUT_SERIAL_1);
         creation_record options(true);
         element = &host.create(&options);

@@ -16,8 +16,8 @@ struct run_element : created_element {
         config().flags = flags;
     }
     input_config& config() { return record().config; }
-    void set_text(int interface, const char* text) {
-        std::strcpy(interface == 1 ? config().compare_text1 : config().compare_text2, text);
+    void set_text(int serial_interface, const char* text) {
+        std::strcpy(serial_interface == 1 ? config().compare_text1 : config().compare_text2, text);
     }
     std::int32_t check(const input_record& input, std::int32_t controller = 0) {
         return plugin().vexa_check_input_value(handle(), input.data(), controller);

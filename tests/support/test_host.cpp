@@ -4,11 +4,41 @@
 
 #include "platform.h"
 
-plugin_library& plugin() {
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+plugin_library& load_plugin() {
     static plugin_library library(ZAVUD_PLUGIN_PATH);
+    // Once: the plug-in's clock becomes the virtual clock (reset: the real one).
+    static const bool clock_attached = [] {
+        const bool attached = virtual_clock::attach(library.native_handle());
+        if (library.ok() && !attached)
+            ADD_FAILURE() << "the plug-in's clock cannot be replaced: it must import _time64";
+        return attached;
+    }();
+    static_cast<void>(clock_attached);
+    return library;
+}
+
+} // namespace
+
+plugin_library& plugin() {
+    plugin_library& library = load_plugin();
     if (!library.ok())
         ADD_FAILURE() << library.error();
     return library;
+}
+
+bool running_under_wine() {
+#if defined(_WIN32)
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
 }
 
 controller_description::controller_description(std::uint8_t index, std::uint32_t capabilities,
@@ -41,9 +71,10 @@ input_record& input_record::digi32(std::uint32_t level) {
     return *this;
 }
 
-input_record& input_record::serial(int interface, const std::string& text) {
-    const std::size_t at = interface == 1 ? INPUT_SERIAL1_TEXT : INPUT_SERIAL2_TEXT;
-    const std::size_t room = interface == 1 ? INPUT_SERIAL1_TEXT_SIZE : INPUT_SERIAL2_TEXT_SIZE;
+input_record& input_record::serial(int serial_interface, const std::string& text) {
+    const std::size_t at = serial_interface == 1 ? INPUT_SERIAL1_TEXT : INPUT_SERIAL2_TEXT;
+    const std::size_t room =
+        serial_interface == 1 ? INPUT_SERIAL1_TEXT_SIZE : INPUT_SERIAL2_TEXT_SIZE;
     std::memset(&bytes[at], 0, room);
     std::memcpy(&bytes[at], text.data(), std::min(text.size(), room));
     return *this;

@@ -15,8 +15,13 @@
 #include "run_records.h"
 #include "virtual_clock.h"
 
-// The plug-in, loaded once per test process through dlopen.
+// The plug-in, loaded once per test process as a host loads it, its clock
+// attached to the virtual clock.
 plugin_library& plugin();
+
+// True in a Windows program that Wine runs: for Wine's own limits, which
+// Windows does not share.
+bool running_under_wine();
 
 // The element's record, read white-box through the handle's slot.
 inline instance_data& record_of(host_element& element) {
@@ -42,7 +47,7 @@ struct input_record {
     input_record& digi16(int port, std::uint16_t level);
     input_record& digi32(std::uint32_t level);
     // Writes the text and a zero byte when it fits its field.
-    input_record& serial(int interface, const std::string& text);
+    input_record& serial(int serial_interface, const std::string& text);
     const void* data() const { return bytes.data(); }
 };
 
