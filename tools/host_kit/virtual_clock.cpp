@@ -74,10 +74,6 @@ bool virtual_clock::attach(void* module) {
     VirtualProtect(slot, sizeof *slot, protection, &protection);
     return true;
 }
-#else
-bool virtual_clock::attach(void*) {
-    return true;
-}
 #endif
 
 void virtual_clock::set(std::int64_t seconds) {
