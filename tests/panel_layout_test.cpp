@@ -332,14 +332,8 @@ TEST(PanelLayout, HostWithoutTranslatorGetsTheTextsUnchanged) {
 
 TEST(PanelLayout, TranslatedFormatsNeverMisreadTheirNumber) {
     // A translation with other conversions must not read arguments that are not there.
-    class odd_translator final : public host_translator {
+    class odd_translator final : public translator_base {
     public:
-        void reserved_1() override {}
-        void reserved_2() override {}
-        void reserved_3() override {}
-        void reserved_4() override {}
-        void reserved_5() override {}
-        void reserved_6() override {}
         wxString translate(const wxString& source) override {
             return source == "Bit %d" ? "%s 100%% Bit %d %n" : source;
         }

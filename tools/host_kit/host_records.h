@@ -25,18 +25,27 @@ public:
     ~recording_sink() = default;
 };
 
-// Marks what it translates ("T(text)") so that a reader sees which parts of
-// a label went through it; with marking off it passes texts unchanged.
-class marking_translator final : public host_translator {
+// A translator with the slots the plug-in never calls filled: a host's
+// translator supplies translate() alone.
+class translator_base : public host_translator {
 public:
-    explicit marking_translator(bool marking = true) : marking_(marking) {}
-    ~marking_translator() = default;
     void reserved_1() override {}
     void reserved_2() override {}
     void reserved_3() override {}
     void reserved_4() override {}
     void reserved_5() override {}
     void reserved_6() override {}
+
+protected:
+    ~translator_base() = default;
+};
+
+// Marks what it translates ("T(text)") so that a reader sees which parts of
+// a label went through it; with marking off it passes texts unchanged.
+class marking_translator final : public translator_base {
+public:
+    explicit marking_translator(bool marking = true) : marking_(marking) {}
+    ~marking_translator() = default;
     wxString translate(const wxString& source) override;
     std::vector<wxString> translated; // every source text, while marking
 

@@ -2,22 +2,14 @@
 
 #include <cstdio>
 
+#include "hex_digits.h"
+
 namespace reference_host {
 
 namespace {
 
 unsigned byte_at(const std::string& text, std::size_t at) {
     return static_cast<unsigned char>(text[at]);
-}
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 std::string escaped(unsigned byte) {
@@ -91,10 +83,10 @@ std::optional<std::string> bytes_from_scenario_text(const std::string& utf8, std
         if (c == '\\') {
             if (at < utf8.size() && utf8[at] == '\\') {
                 ++at;
-            } else if (at + 2 < utf8.size() && utf8[at] == 'x' && hex_digit(utf8[at + 1]) >= 0 &&
-                       hex_digit(utf8[at + 2]) >= 0) {
-                byte =
-                    static_cast<unsigned>(hex_digit(utf8[at + 1]) * 16 + hex_digit(utf8[at + 2]));
+            } else if (at + 2 < utf8.size() && utf8[at] == 'x' &&
+                       hex_digit_value(utf8[at + 1]) >= 0 && hex_digit_value(utf8[at + 2]) >= 0) {
+                byte = static_cast<unsigned>(hex_digit_value(utf8[at + 1]) * 16 +
+                                             hex_digit_value(utf8[at + 2]));
                 at += 3;
             } else {
                 error = "a backslash starts \\xNN (the byte NN) or \\\\ (a backslash)";

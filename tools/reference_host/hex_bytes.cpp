@@ -1,18 +1,10 @@
 #include "hex_bytes.h"
 
+#include "hex_digits.h"
+
 namespace reference_host {
 
 namespace {
-int digit_value(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
@@ -35,7 +27,7 @@ std::optional<std::vector<std::uint8_t>> from_hex(const std::string& text) {
     for (char c : text) {
         if (is_space(c))
             continue;
-        const int v = digit_value(c);
+        const int v = hex_digit_value(c);
         if (v < 0)
             return std::nullopt;
         if (high < 0) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "element_handle.h"
+#include "host_records.h"
 
 namespace reference_host {
 
@@ -18,15 +19,9 @@ bool load_panel_catalog(const std::string& language);
 
 // Passes the panel's labels through the loaded catalog; without one, or for
 // a text the catalog lacks, they stay as the plug-in gives them.
-class catalog_translator final : public host_translator {
+class catalog_translator final : public translator_base {
 public:
     ~catalog_translator() = default;
-    void reserved_1() override {}
-    void reserved_2() override {}
-    void reserved_3() override {}
-    void reserved_4() override {}
-    void reserved_5() override {}
-    void reserved_6() override {}
     wxString translate(const wxString& source) override;
 };
 

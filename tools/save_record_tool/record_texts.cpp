@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "hex_digits.h"
 #include "json_reading.h"
 #include "platform.h"
 #include "save_record.h"
@@ -156,14 +157,11 @@ void write_hex(std::uint8_t* field, const nlohmann::json& v, const std::string& 
     const std::string& hex = string_of(v, key);
     if (hex.size() != 2 * size)
         refuse(key, "must hold " + std::to_string(2 * size) + " hex digits");
-    const auto digit = [&](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        refuse(key, "must hold hex digits only");
+    const auto digit = [&](char c) {
+        const int value = hex_digit_value(c);
+        if (value < 0)
+            refuse(key, "must hold hex digits only");
+        return value;
     };
     for (std::size_t i = 0; i < size; ++i)
         field[i] = static_cast<std::uint8_t>(digit(hex[2 * i]) << 4 | digit(hex[2 * i + 1]));
