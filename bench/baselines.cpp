@@ -11,13 +11,13 @@
 #include <wx/event.h>
 #include <wx/strconv.h>
 
-#include "input_record.h"
-#include "instance_data.h"
+#include "abi/input_record.h"
+#include "abi/result_codes.h"
+#include "abi/run_records.h"
+#include "element/instance_data.h"
 #include "lumo.h"
-#include "platform.h"
-#include "result_codes.h"
-#include "run_records.h"
-#include "save_record.h"
+#include "model/platform.h"
+#include "model/save_record.h"
 
 namespace bench {
 namespace {

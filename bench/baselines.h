@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "element_handle.h"
-#include "input_config.h"
-#include "input_record.h"
-#include "platform.h"
+#include "abi/element_handle.h"
+#include "abi/input_record.h"
+#include "model/input_config.h"
+#include "model/platform.h"
 
 namespace bench {
 

@@ -16,8 +16,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "host_records.h"
-#include "test_host.h"
+#include "host_kit/host_records.h"
+#include "test_support/test_host.h"
 
 namespace bench {
 

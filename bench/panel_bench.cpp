@@ -4,7 +4,7 @@
 #include <wx/frame.h>
 
 #include "bench_support.h"
-#include "panel_host.h"
+#include "test_support/panel_host.h"
 
 namespace bench {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "baselines.h"
 #include "bench_support.h"
-#include "save_records.h"
+#include "test_support/save_records.h"
 
 namespace bench {
 namespace {

@@ -39,9 +39,9 @@ install(TARGETS lumo lumowx
 # Host makers: the host-boundary headers, a CMake package and a pkg-config file.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/plugin/abi/ DESTINATION ${ZAVUD_INCLUDEDIR}
   COMPONENT dev FILES_MATCHING PATTERN "*.h")
-target_include_directories(zavud_abi INTERFACE $<INSTALL_INTERFACE:${ZAVUD_INCLUDEDIR}>)
-set_target_properties(zavud_abi PROPERTIES EXPORT_NAME abi)
-install(TARGETS zavud_abi EXPORT zavud_pri_rivezavode_targets COMPONENT dev)
+target_include_directories(zavud_host_abi INTERFACE $<INSTALL_INTERFACE:${ZAVUD_INCLUDEDIR}>)
+set_target_properties(zavud_host_abi PROPERTIES EXPORT_NAME abi)
+install(TARGETS zavud_host_abi EXPORT zavud_pri_rivezavode_targets COMPONENT dev)
 install(EXPORT zavud_pri_rivezavode_targets NAMESPACE zavud_pri_rivezavode::
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zavud_pri_rivezavode COMPONENT dev)
 set(ZAVUD_PLUGIN_FILE $<TARGET_FILE_NAME:zavud_pri_rivezavode>)

@@ -8,13 +8,13 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "abi/input_record.h"
+#include "abi/run_records.h"
 #include "fuzz_host.h"
-#include "input_config.h"
-#include "input_record.h"
-#include "platform.h"
-#include "run_records.h"
-#include "save_record.h"
-#include "virtual_clock.h"
+#include "host_kit/virtual_clock.h"
+#include "model/input_config.h"
+#include "model/platform.h"
+#include "model/save_record.h"
 
 namespace {
 // Room beyond which no forwarded text can reach: the longest received text

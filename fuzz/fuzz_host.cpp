@@ -4,7 +4,7 @@
 
 #include <wx/init.h>
 
-#include "virtual_clock.h"
+#include "host_kit/virtual_clock.h"
 
 void start_toolkit_base() {
     static const bool started = wxInitialize();

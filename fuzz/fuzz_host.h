@@ -10,8 +10,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "entry_points.h"
-#include "host_records.h"
+#include "abi/entry_points.h"
+#include "host_kit/host_records.h"
 
 // A failed check is a finding: libFuzzer saves the input that caused it.
 #define FUZZ_CHECK(condition)                                                                      \

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "fuzz_host.h"
-#include "platform.h"
-#include "save_record.h"
+#include "model/platform.h"
+#include "model/save_record.h"
 
 namespace {
 

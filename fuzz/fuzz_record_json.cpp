@@ -5,9 +5,9 @@
 #include <nlohmann/json.hpp>
 
 #include "fuzz_host.h"
-#include "platform.h"
-#include "record_json.h"
-#include "save_record.h"
+#include "model/platform.h"
+#include "model/save_record.h"
+#include "save_record_tool/record_json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     start_toolkit_base();

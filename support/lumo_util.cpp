@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "abi/run_records.h"
 #include "lumo.h"
-#include "run_records.h"
 
 void* lumo_util_alloc_bin_data(std::uint8_t type, std::uint8_t subtype, std::uint32_t value,
                                std::uint32_t size) {

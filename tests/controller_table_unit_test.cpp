@@ -2,10 +2,10 @@
 // run time read them, so they are checked here once, directly.
 #include <gtest/gtest.h>
 
-#include "controller_table.h"
-#include "entry_points.h"
-#include "plugin_state.h"
-#include "test_host.h"
+#include "abi/entry_points.h"
+#include "entry/plugin_state.h"
+#include "model/controller_table.h"
+#include "test_support/test_host.h"
 
 namespace {
 

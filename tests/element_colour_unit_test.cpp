@@ -2,8 +2,8 @@
 // rule, and loading and editing both go through it.
 #include <gtest/gtest.h>
 
-#include "event_handler.h"
-#include "test_host.h"
+#include "panel/event_handler.h"
+#include "test_support/test_host.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <wx/bitmap.h>
 #include <wx/frame.h>
 
-#include "save_records.h"
-#include "test_host.h"
-#include "ui_parameters.h"
+#include "abi/ui_parameters.h"
+#include "test_support/save_records.h"
+#include "test_support/test_host.h"
 
 TEST(Exports, LibraryExportsExactlyTheFourteenEntryPoints) {
 #if defined(_WIN32)

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "locales.h"
 #include "lumo.h"
+#include "test_support/locales.h"
 
 TEST(CharToStringASCII, ReadsLatin1BytesInAnyLocaleWithoutToolkitAssertions) {
     // Bytes above 127 once went through the locale (and asserted in UTF-8).

@@ -12,11 +12,11 @@
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 
-#include "digital_ports.h"
-#include "event_handler.h"
 #include "lumo.h"
-#include "panel_builder.h"
-#include "test_host.h"
+#include "panel/digital_ports.h"
+#include "panel/event_handler.h"
+#include "panel/panel_builder.h"
+#include "test_support/test_host.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <wx/statline.h>
 
-#include "panel_host.h"
+#include "test_support/panel_host.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
-#include "panel_host.h"
+#include "test_support/panel_host.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "panel_host.h"
+#include "test_support/panel_host.h"
 
 namespace {
 

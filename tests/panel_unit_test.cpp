@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
-#include "digital_ports.h"
-#include "list_update.h"
-#include "panel_builder.h"
-#include "panel_radio.h"
+#include "panel/digital_ports.h"
+#include "panel/list_update.h"
+#include "panel/panel_builder.h"
+#include "panel/panel_radio.h"
 
 TEST(BitState, ClicksCycleXZeroOneAndBack) {
     std::uint32_t value = 0, mask = 0;

@@ -6,15 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include "byte_text.h"
-#include "controller_config.h"
-#include "controller_setup.h"
-#include "hex_bytes.h"
-#include "input_config.h"
-#include "json_reading.h"
-#include "options.h"
-#include "project_file.h"
-#include "scenario.h"
+#include "abi/controller_config.h"
+#include "model/input_config.h"
+#include "reference_host/byte_text.h"
+#include "reference_host/controller_setup.h"
+#include "reference_host/hex_bytes.h"
+#include "reference_host/json_reading.h"
+#include "reference_host/options.h"
+#include "reference_host/project_file.h"
+#include "reference_host/scenario.h"
 
 using namespace reference_host;
 

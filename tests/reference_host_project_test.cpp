@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin_session.h"
-#include "save_records.h"
-#include "test_host.h"
+#include "reference_host/plugin_session.h"
+#include "test_support/save_records.h"
+#include "test_support/test_host.h"
 
 using namespace reference_host;
 

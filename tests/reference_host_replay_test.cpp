@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "hex_bytes.h"
-#include "json_reading.h"
-#include "replay.h"
-#include "save_records.h"
-#include "test_host.h"
+#include "reference_host/hex_bytes.h"
+#include "reference_host/json_reading.h"
+#include "reference_host/replay.h"
+#include "test_support/save_records.h"
+#include "test_support/test_host.h"
 
 using namespace reference_host;
 using nlohmann::json;

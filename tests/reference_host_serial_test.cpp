@@ -16,11 +16,11 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin_session.h"
-#include "project_runner.h"
-#include "save_records.h"
-#include "serial_port.h"
-#include "test_host.h"
+#include "reference_host/plugin_session.h"
+#include "reference_host/project_runner.h"
+#include "reference_host/serial_port.h"
+#include "test_support/save_records.h"
+#include "test_support/test_host.h"
 
 using namespace reference_host;
 

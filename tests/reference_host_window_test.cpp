@@ -5,10 +5,10 @@
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 
-#include "main_frame.h"
-#include "save_records.h"
-#include "simulator_panel.h"
-#include "test_host.h"
+#include "reference_host/main_frame.h"
+#include "reference_host/simulator_panel.h"
+#include "test_support/save_records.h"
+#include "test_support/test_host.h"
 
 using namespace reference_host;
 

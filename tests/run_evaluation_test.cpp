@@ -2,7 +2,7 @@
 // events, through vexa_continuous_stream and vexa_check_input_value.
 #include <gtest/gtest.h>
 
-#include "run_element.h"
+#include "test_support/run_element.h"
 
 TEST(DigitalCondition, EachPortComparesOnlyTheMaskedBitsOfItsOwnField) {
     // 8-bit port 1: bit 7 = 1, bit 0 = 0; value bit 1 sits under a clear mask bit.

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "run_element.h"
-#include "save_records.h"
+#include "test_support/run_element.h"
+#include "test_support/save_records.h"
 
 namespace {
 

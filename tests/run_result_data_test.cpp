@@ -2,7 +2,7 @@
 // vexa_continuous_stream.
 #include <gtest/gtest.h>
 
-#include "run_element.h"
+#include "test_support/run_element.h"
 
 namespace {
 

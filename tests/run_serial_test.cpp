@@ -2,8 +2,8 @@
 // vexa_check_input_value and vexa_get_custom_operation.
 #include <gtest/gtest.h>
 
-#include "locales.h"
-#include "run_element.h"
+#include "test_support/locales.h"
+#include "test_support/run_element.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "save_records.h"
+#include "test_support/save_records.h"
 
 namespace {
 

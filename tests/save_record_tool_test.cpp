@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform.h"
-#include "record_json.h"
-#include "save_records.h"
+#include "model/platform.h"
+#include "save_record_tool/record_json.h"
+#include "test_support/save_records.h"
 
 using nlohmann::json;
 

@@ -1,8 +1,8 @@
 // The text decoding and line-end markers of the run time, white-box.
 #include <gtest/gtest.h>
 
-#include "locales.h"
-#include "serial_text.h"
+#include "runtime/serial_text.h"
+#include "test_support/locales.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <wx/string.h>
 
-#include "element_handle.h"
-#include "input_config.h"
+#include "abi/element_handle.h"
+#include "model/input_config.h"
 
 // pending_operation: which follow-up the host is to fetch next.
 constexpr std::int32_t PENDING_NONE = 0;

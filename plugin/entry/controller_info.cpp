@@ -1,6 +1,6 @@
 // The host's controller descriptions.
-#include "entry_points.h"
-#include "plugin_state.h"
+#include "abi/entry_points.h"
+#include "entry/plugin_state.h"
 
 void vexa_set_config_info(const void* controller_config) {
     if (controller_config == nullptr)

@@ -5,10 +5,10 @@
 #include <wx/bitmap.h>
 #include <wx/window.h>
 
-#include "entry_points.h"
-#include "icons.h"
-#include "instance_data.h"
-#include "plugin_state.h"
+#include "abi/entry_points.h"
+#include "element/instance_data.h"
+#include "entry/icons.h"
+#include "entry/plugin_state.h"
 
 std::int32_t vexa_create_instance(element_handle* element, const void* creation_record) {
     if (element == nullptr)

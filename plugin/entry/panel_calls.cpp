@@ -1,8 +1,8 @@
 // Selecting the element the panel shows, and tearing the panel object down.
 #include <wx/window.h>
 
-#include "entry_points.h"
-#include "plugin_state.h"
+#include "abi/entry_points.h"
+#include "entry/plugin_state.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plugin_state.h"
+#include "entry/plugin_state.h"
 
 plugin_state the_plugin;
 

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "controller_table.h"
-#include "event_handler.h"
-#include "input_config.h"
-#include "save_record.h"
+#include "model/controller_table.h"
+#include "model/input_config.h"
+#include "model/save_record.h"
+#include "panel/event_handler.h"
 
 struct plugin_state {
     // What the next new element copies. From load to unload: panel edits

@@ -1,11 +1,11 @@
 // The run-time entry points: evaluation, the continuous stream, result data
 // and follow-up operations.
-#include "continuous_stream.h"
-#include "custom_operation.h"
-#include "entry_points.h"
-#include "evaluate_input.h"
-#include "plugin_state.h"
-#include "result_data.h"
+#include "abi/entry_points.h"
+#include "entry/plugin_state.h"
+#include "runtime/continuous_stream.h"
+#include "runtime/custom_operation.h"
+#include "runtime/evaluate_input.h"
+#include "runtime/result_data.h"
 
 // check_input_value is inline: the exported call is the evaluation itself,
 // without a jump into the run time.

@@ -1,8 +1,8 @@
 // Saving and loading an element as a save record, through the shared buffer.
-#include "entry_points.h"
-#include "instance_data.h"
-#include "plugin_state.h"
-#include "save_record.h"
+#include "abi/entry_points.h"
+#include "element/instance_data.h"
+#include "entry/plugin_state.h"
+#include "model/save_record.h"
 
 char* vexa_get_save_data(element_handle* element, std::uint32_t* length) {
     instance_data* record = instance_of(element);

@@ -1,8 +1,8 @@
-#include "controller_table.h"
+#include "model/controller_table.h"
 
 #include <cstring>
 
-#include "config_flags.h"
+#include "abi/config_flags.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "controller_config.h"
+#include "abi/controller_config.h"
 
 class controller_table {
 public:

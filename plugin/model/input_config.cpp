@@ -1,4 +1,4 @@
-#include "input_config.h"
+#include "model/input_config.h"
 
 input_config factory_template() {
     input_config c{};

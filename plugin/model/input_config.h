@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "config_flags.h"
+#include "abi/config_flags.h"
 
 constexpr std::size_t COMPARE_TEXT_CAPACITY = 200; // characters; one more byte stays 0
 constexpr std::size_t WAIT_MESSAGE_SIZE = 480;     // bytes of UTF-16 big-endian

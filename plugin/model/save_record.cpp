@@ -1,12 +1,12 @@
 // The save record codec: every field by offset, and what loading makes of older
 // and short records, once for the plug-in and the host-side tools alike.
-#include "save_record.h"
+#include "model/save_record.h"
 
 #include <cstddef>
 #include <cstring>
 
-#include "input_config.h"
-#include "platform.h"
+#include "model/input_config.h"
+#include "model/platform.h"
 
 static_assert(SAVE_RECORD_SIZE == INPUT_CONFIG_SIZE);
 static_assert(SAVE_COMPARE_TEXT_SIZE == COMPARE_TEXT_CAPACITY);

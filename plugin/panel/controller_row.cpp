@@ -1,9 +1,9 @@
-#include "controller_row.h"
+#include "panel/controller_row.h"
 
 #include <wx/combobox.h>
 
-#include "controller_table.h"
-#include "panel_builder.h"
+#include "model/controller_table.h"
+#include "panel/panel_builder.h"
 
 namespace {
 

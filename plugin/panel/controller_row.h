@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "panel_controls.h"
+#include "panel/panel_controls.h"
 
 struct panel_builder;
 

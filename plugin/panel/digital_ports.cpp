@@ -1,4 +1,4 @@
-#include "digital_ports.h"
+#include "panel/digital_ports.h"
 
 const digital_port digital_ports[DIGITAL_PORT_COUNT] = {
     {INPUT_DIGI8_1, 8, 1},   {INPUT_DIGI8_2, 8, 2}, {INPUT_DIGI16_1, 16, 1},

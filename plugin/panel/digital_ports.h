@@ -7,7 +7,7 @@
 
 #include <wx/string.h>
 
-#include "input_config.h"
+#include "model/input_config.h"
 
 constexpr int DIGITAL_PORT_COUNT = 5;
 constexpr int MAX_PORT_WIDTH = 32;

@@ -1,13 +1,13 @@
-#include "digital_section.h"
+#include "panel/digital_section.h"
 
 #include <wx/button.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 
-#include "controller_table.h"
-#include "panel_builder.h"
-#include "panel_radio.h"
+#include "model/controller_table.h"
+#include "panel/panel_builder.h"
+#include "panel/panel_radio.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // bit buttons under it (X: not compared, 0, 1).
 #pragma once
 
-#include "panel_controls.h"
+#include "panel/panel_controls.h"
 
 class controller_table;
 struct panel_builder;

@@ -1,6 +1,6 @@
 #include <wx/gdicmn.h>
 
-#include "event_handler.h"
+#include "panel/event_handler.h"
 
 wxColour element_colour(const input_config& config) {
     // Made once and shared: every load colours its element, and a copy of a

@@ -1,4 +1,4 @@
-#include "element_list.h"
+#include "panel/element_list.h"
 
 element_list::element_list(wxWindow* parent)
     : wxComboBox(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0, nullptr,

@@ -6,12 +6,12 @@
 
 #include <wx/event.h>
 
-#include "controller_table.h"
-#include "element_handle.h"
-#include "input_config.h"
-#include "instance_data.h"
-#include "panel_controls.h"
-#include "result_codes.h"
+#include "abi/element_handle.h"
+#include "abi/result_codes.h"
+#include "element/instance_data.h"
+#include "model/controller_table.h"
+#include "model/input_config.h"
+#include "panel/panel_controls.h"
 
 class wxFocusEvent;
 class wxSpinEvent;

@@ -1,4 +1,4 @@
-#include "forwarding_section.h"
+#include "panel/forwarding_section.h"
 
 #include <wx/checkbox.h>
 #include <wx/gbsizer.h>
@@ -6,7 +6,7 @@
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
 
-#include "panel_builder.h"
+#include "panel/panel_builder.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the host's character inputs IN2 to IN5.
 #pragma once
 
-#include "panel_controls.h"
+#include "panel/panel_controls.h"
 
 struct panel_builder;
 

@@ -1,4 +1,4 @@
-#include "list_update.h"
+#include "panel/list_update.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "message_section.h"
+#include "panel/message_section.h"
 
 #include <wx/checkbox.h>
 
 #include "lumo.h"
-#include "panel_builder.h"
+#include "panel/panel_builder.h"
 
 void build_message_section(panel_builder& b, message_section_controls& m) {
     const int r = b.row;

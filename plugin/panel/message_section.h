@@ -1,7 +1,7 @@
 // The wait message section: a text the host shows while the element waits.
 #pragma once
 
-#include "panel_controls.h"
+#include "panel/panel_controls.h"
 
 struct panel_builder;
 

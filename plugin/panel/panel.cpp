@@ -5,14 +5,14 @@
 #include <wx/gbsizer.h>
 #include <wx/spinctrl.h>
 
-#include "controller_row.h"
-#include "digital_section.h"
-#include "event_handler.h"
-#include "forwarding_section.h"
-#include "message_section.h"
-#include "panel_builder.h"
-#include "serial_section.h"
-#include "timeout_section.h"
+#include "panel/controller_row.h"
+#include "panel/digital_section.h"
+#include "panel/event_handler.h"
+#include "panel/forwarding_section.h"
+#include "panel/message_section.h"
+#include "panel/panel_builder.h"
+#include "panel/serial_section.h"
+#include "panel/timeout_section.h"
 
 EventHandler* build_panel(element_handle* element, instance_data* record,
                           input_config& config_template, const controller_table& controllers) {

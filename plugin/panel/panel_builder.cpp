@@ -1,12 +1,12 @@
-#include "panel_builder.h"
+#include "panel/panel_builder.h"
 
 #include <wx/combobox.h>
 #include <wx/gbsizer.h>
 #include <wx/spinctrl.h>
 #include <wx/statline.h>
 
-#include "event_handler.h"
 #include "lumo.h"
+#include "panel/event_handler.h"
 
 wxString panel_builder::translate(const wxString& text) const {
     return translator != nullptr ? translator->translate(text) : text;

@@ -10,8 +10,8 @@
 #include <wx/string.h>
 #include <wx/window.h>
 
-#include "digital_ports.h"
-#include "input_config.h"
+#include "model/input_config.h"
+#include "panel/digital_ports.h"
 
 class wxButton;
 class wxCheckBox;

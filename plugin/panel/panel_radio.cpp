@@ -1,4 +1,4 @@
-#include "panel_radio.h"
+#include "panel/panel_radio.h"
 
 panel_radio::panel_radio(wxWindow* parent, const wxString& label) {
 #if defined(__WXGTK__)

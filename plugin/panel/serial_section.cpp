@@ -1,11 +1,11 @@
-#include "serial_section.h"
+#include "panel/serial_section.h"
 
 #include <wx/gbsizer.h>
 #include <wx/radiobut.h>
 
 #include "lumo.h"
-#include "panel_builder.h"
-#include "panel_radio.h"
+#include "panel/panel_builder.h"
+#include "panel/panel_radio.h"
 
 namespace {
 

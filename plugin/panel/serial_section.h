@@ -2,7 +2,7 @@
 // whether the received text must equal it or contain it.
 #pragma once
 
-#include "panel_controls.h"
+#include "panel/panel_controls.h"
 
 struct panel_builder;
 

@@ -1,4 +1,4 @@
-#include "timeout_section.h"
+#include "panel/timeout_section.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,9 +8,9 @@
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
 
-#include "element_list.h"
-#include "list_update.h"
-#include "panel_builder.h"
+#include "panel/element_list.h"
+#include "panel/list_update.h"
+#include "panel/panel_builder.h"
 
 namespace {
 

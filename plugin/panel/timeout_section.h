@@ -2,9 +2,9 @@
 // then (continue, restart, stop, or go to a chosen element).
 #pragma once
 
-#include "element_handle.h"
-#include "instance_data.h"
-#include "panel_controls.h"
+#include "abi/element_handle.h"
+#include "element/instance_data.h"
+#include "panel/panel_controls.h"
 
 struct panel_builder;
 

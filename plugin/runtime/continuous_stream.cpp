@@ -1,9 +1,9 @@
 // Arms the timeout clock and says whether the wait
 // can run inside the controller's continuous stream.
-#include "continuous_stream.h"
-#include "controller_table.h"
-#include "evaluate_input.h"
-#include "out_values.h"
+#include "runtime/continuous_stream.h"
+#include "model/controller_table.h"
+#include "runtime/evaluate_input.h"
+#include "runtime/out_values.h"
 
 bool continuous_stream(element_handle* element, const controller_table& controllers,
                        std::int32_t* controller_out, std::int32_t* second_out) {

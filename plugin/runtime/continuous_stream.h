@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "controller_table.h"
-#include "element_handle.h"
+#include "abi/element_handle.h"
+#include "model/controller_table.h"
 
 // Arms the timeout clock and answers whether the element's wait can run in
 // `controllers`' stream; stores the controller and second value.

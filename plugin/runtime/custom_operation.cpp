@@ -1,16 +1,16 @@
 // The follow-up operation: the timeout action or the forwarded substring.
-#include "custom_operation.h"
+#include "runtime/custom_operation.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include <wx/string.h>
 
-#include "input_config.h"
-#include "instance_data.h"
+#include "abi/result_codes.h"
+#include "abi/run_records.h"
+#include "element/instance_data.h"
 #include "lumo.h"
-#include "result_codes.h"
-#include "run_records.h"
+#include "model/input_config.h"
 
 std::uint32_t forward_op_code(std::uint32_t flags) {
     std::uint32_t op_code = 0;

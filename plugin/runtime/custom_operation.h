@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "element_handle.h"
+#include "abi/element_handle.h"
 
 // Writes the pending follow-up (timeout action or forwarded text) into the
 // host's operation record. RES_UNSUPPORTED for a record of another kind or

@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "config_flags.h"
-#include "input_config.h"
-#include "input_record.h"
-#include "instance_data.h"
-#include "platform.h"
+#include "abi/config_flags.h"
+#include "abi/input_record.h"
+#include "element/instance_data.h"
+#include "model/input_config.h"
+#include "model/platform.h"
 
 namespace digital_condition {
 

@@ -1,8 +1,8 @@
 // The out-of-line parts of evaluation: the calls with options, the serial
 // text test and the first record of a digital mode.
-#include "evaluate_input.h"
+#include "runtime/evaluate_input.h"
 
-#include "serial_text.h"
+#include "runtime/serial_text.h"
 
 namespace evaluation {
 namespace {

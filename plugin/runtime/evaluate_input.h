@@ -7,13 +7,13 @@
 #include <cassert>
 #include <cstdint>
 
-#include "config_flags.h"
-#include "digital_condition.h"
-#include "element_handle.h"
-#include "instance_data.h"
-#include "platform.h"
-#include "result_codes.h"
-#include "wait_message.h"
+#include "abi/config_flags.h"
+#include "abi/element_handle.h"
+#include "abi/result_codes.h"
+#include "element/instance_data.h"
+#include "model/platform.h"
+#include "runtime/digital_condition.h"
+#include "runtime/wait_message.h"
 
 // The exported evaluation starts a cache line, as the benchmark's baselines
 // do: a call of two nanoseconds is a cycle slower when it spans one more line.

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "instance_data.h"
-#include "run_records.h"
+#include "abi/run_records.h"
+#include "element/instance_data.h"
 
 template <typename T> void store_if(T* out, T value) {
     if (out != nullptr)

@@ -1,16 +1,16 @@
 // The element's condition as a result-data block that the element holds until the host gives it
 // back.
-#include "result_data.h"
+#include "runtime/result_data.h"
 
 #include <cstdlib>
 
 #include <wx/string.h>
 
+#include "abi/result_codes.h"
 #include "lumo.h"
-#include "out_values.h"
-#include "platform.h"
-#include "result_codes.h"
-#include "serial_text.h"
+#include "model/platform.h"
+#include "runtime/out_values.h"
+#include "runtime/serial_text.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "element_handle.h"
-#include "input_config.h"
-#include "input_record.h"
-#include "run_records.h"
+#include "abi/element_handle.h"
+#include "abi/input_record.h"
+#include "abi/run_records.h"
+#include "model/input_config.h"
 
 static_assert(INPUT_SERIAL1_TEXT + RESULT_TEXT_CAPACITY <= INPUT_SERIAL2_TEXT);
 static_assert(INPUT_SERIAL2_TEXT + RESULT_TEXT_CAPACITY <= RESULT_DATA_PAYLOAD_SIZE);

@@ -1,4 +1,4 @@
-#include "serial_text.h"
+#include "runtime/serial_text.h"
 
 #include <cstring>
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "input_config.h"
-#include "input_record.h"
+#include "abi/input_record.h"
+#include "model/input_config.h"
 
 // Room for the longest field decoded here (serial interface 2) and a
 // terminator; a field of n bytes never decodes to more than n characters.

@@ -1,11 +1,11 @@
-#include "wait_message.h"
+#include "runtime/wait_message.h"
 
 #include <new>
 
 #include <wx/event.h>
 
+#include "abi/result_codes.h"
 #include "lumo.h"
-#include "result_codes.h"
 
 namespace {
 

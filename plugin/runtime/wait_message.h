@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "element_handle.h"
-#include "input_config.h"
+#include "abi/element_handle.h"
+#include "model/input_config.h"
 
 // With FLAG_SHOW_MESSAGE set: a RES_WAIT shows the message anew (11018 with a
 // fresh string), a RES_OK removes it (11019); other results send nothing. A

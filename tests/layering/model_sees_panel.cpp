@@ -1,1 +1,1 @@
-#include "event_handler.h"
+#include "panel/event_handler.h"

@@ -1,1 +1,1 @@
-#include "plugin_state.h"
+#include "entry/plugin_state.h"

@@ -15,10 +15,10 @@
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
-#include "controller_config.h"
-#include "host_records.h"
-#include "instance_data.h"
-#include "plugin_library.h"
+#include "abi/controller_config.h"
+#include "element/instance_data.h"
+#include "host_kit/host_records.h"
+#include "host_kit/plugin_library.h"
 
 namespace {
 

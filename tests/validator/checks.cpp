@@ -40,7 +40,7 @@ void session::check_elements() {
 }
 
 void session::check_display(const built_panel& p, const input_config& c) {
-    const panel_controls& k = p.controls;
+    const found_controls& k = p.controls;
     for (int port = 0; port < model::PORTS; ++port) {
         wxRadioButton* radio = k.port_radio[port];
         if (radio == nullptr)
@@ -123,7 +123,7 @@ bool plain(const wxString& text, bool newlines) {
 } // namespace
 
 void session::check_fill(const built_panel& p, const element& e, std::uint32_t host_flags) {
-    const panel_controls& k = p.controls;
+    const found_controls& k = p.controls;
     const input_config& c = e.config;
     expect(k.controller_choice->IsThisEnabled() == ((host_flags & 0x4) == 0),
            "controller choice enable state does not follow host flag 0x4");

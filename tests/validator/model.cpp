@@ -5,9 +5,9 @@
 
 #include <wx/gdicmn.h>
 
+#include "abi/run_records.h"
 #include "lumo.h"
-#include "platform.h"
-#include "run_records.h"
+#include "model/platform.h"
 
 namespace model {
 

@@ -11,11 +11,11 @@
 #include <wx/colour.h>
 #include <wx/string.h>
 
-#include "controller_config.h"
-#include "input_record.h"
-#include "instance_data.h"
-#include "result_codes.h"
-#include "save_record.h"
+#include "abi/controller_config.h"
+#include "abi/input_record.h"
+#include "abi/result_codes.h"
+#include "element/instance_data.h"
+#include "model/save_record.h"
 
 namespace model {
 

@@ -57,7 +57,7 @@ void session::after_edit(built_panel& p, bool handled, bool message_edit) {
 }
 
 void session::edit_choice(built_panel& p, wxComboBox* choice) {
-    const panel_controls& k = p.controls;
+    const found_controls& k = p.controls;
     const bool handled = handled_edit(p);
     const int count = static_cast<int>(choice->GetCount());
     if (count == 0)
@@ -81,7 +81,7 @@ void session::edit_choice(built_panel& p, wxComboBox* choice) {
 }
 
 void session::edit_radio(built_panel& p, wxRadioButton* radio) {
-    const panel_controls& k = p.controls;
+    const found_controls& k = p.controls;
     const bool handled = handled_edit(p);
     note(panel_name(p, live_) + ": choose " + radio->GetLabel().ToStdString());
     choose(radio);
@@ -105,7 +105,7 @@ void session::edit_radio(built_panel& p, wxRadioButton* radio) {
 }
 
 void session::edit_check(built_panel& p, wxCheckBox* box) {
-    const panel_controls& k = p.controls;
+    const found_controls& k = p.controls;
     const bool handled = handled_edit(p);
     const bool ticked = random_.chance(0.5);
     note(panel_name(p, live_) + ": " + (ticked ? "tick " : "untick ") +
@@ -139,7 +139,7 @@ void session::send_text_event(built_panel& p, wxWindow* control) {
 }
 
 void session::edit_text(built_panel& p, wxTextCtrl* text) {
-    const panel_controls& k = p.controls;
+    const found_controls& k = p.controls;
     const bool handled = handled_edit(p);
     const bool message = text == k.message_text;
     const wxString value = message ? random_message() : random_compare_text();
@@ -162,7 +162,7 @@ void session::edit_text(built_panel& p, wxTextCtrl* text) {
 }
 
 void session::edit_spin(built_panel& p, wxSpinCtrl* spin) {
-    const panel_controls& k = p.controls;
+    const found_controls& k = p.controls;
     const bool handled = handled_edit(p);
     const int value = random_.between(spin->GetMin(), spin->GetMax());
     const char* name = spin == k.timeout_spin ? "timeout" : spin == k.forward_from ? "From" : "to";
@@ -203,7 +203,7 @@ void session::edit_spin(built_panel& p, wxSpinCtrl* spin) {
 }
 
 void session::edit_bit(built_panel& p, wxButton* button) {
-    const panel_controls& k = p.controls;
+    const found_controls& k = p.controls;
     const bool handled = handled_edit(p);
     const wxString label = button->GetLabel();
     int port = -1, index = -1;

@@ -26,16 +26,16 @@
 #include <wx/init.h>
 #include <wx/panel.h>
 
-#include "host_records.h"
+#include "abi/run_records.h"
+#include "abi/ui_parameters.h"
+#include "found_controls.h"
+#include "host_kit/host_records.h"
+#include "host_kit/plugin_library.h"
+#include "host_kit/virtual_clock.h"
 #include "lumo.h"
 #include "model.h"
-#include "panel_controls.h"
-#include "panel_host.h"
-#include "platform.h"
-#include "plugin_library.h"
-#include "run_records.h"
-#include "ui_parameters.h"
-#include "virtual_clock.h"
+#include "model/platform.h"
+#include "test_support/panel_host.h"
 
 namespace validator {
 
@@ -133,7 +133,7 @@ struct element {
 };
 
 struct built_panel {
-    panel_controls controls;
+    found_controls controls;
     model::panel_sections sections;
     host_window* window;
 };

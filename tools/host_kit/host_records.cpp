@@ -1,4 +1,4 @@
-#include "host_records.h"
+#include "host_kit/host_records.h"
 
 #include <cstring>
 

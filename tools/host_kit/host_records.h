@@ -10,7 +10,7 @@
 
 #include <wx/string.h>
 
-#include "element_handle.h"
+#include "abi/element_handle.h"
 
 // Keeps every command event it receives; takes over the message strings.
 class recording_sink final : public host_sink {

@@ -1,4 +1,4 @@
-#include "plugin_library.h"
+#include "host_kit/plugin_library.h"
 
 #if defined(_WIN32)
 #include <windows.h>

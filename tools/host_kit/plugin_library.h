@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "entry_points.h"
+#include "abi/entry_points.h"
 
 class plugin_library {
 public:

@@ -1,4 +1,4 @@
-#include "virtual_clock.h"
+#include "host_kit/virtual_clock.h"
 
 #include <ctime>
 

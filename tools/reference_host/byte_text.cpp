@@ -1,8 +1,8 @@
-#include "byte_text.h"
+#include "reference_host/byte_text.h"
 
 #include <cstdio>
 
-#include "hex_digits.h"
+#include "save_record_tool/hex_digits.h"
 
 namespace reference_host {
 

@@ -1,11 +1,11 @@
-#include "controller_inputs.h"
+#include "reference_host/controller_inputs.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "byte_text.h"
-#include "platform.h"
+#include "model/platform.h"
+#include "reference_host/byte_text.h"
 
 namespace reference_host {
 

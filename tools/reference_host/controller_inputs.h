@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "input_record.h"
+#include "abi/input_record.h"
 
 namespace reference_host {
 

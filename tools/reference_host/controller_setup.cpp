@@ -1,11 +1,11 @@
-#include "controller_setup.h"
+#include "reference_host/controller_setup.h"
 
 #include <cstdio>
 #include <cstring>
 #include <set>
 
-#include "input_config.h"
-#include "json_reading.h"
+#include "model/input_config.h"
+#include "reference_host/json_reading.h"
 
 namespace reference_host {
 

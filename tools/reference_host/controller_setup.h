@@ -16,7 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "controller_config.h"
+#include "abi/controller_config.h"
 
 namespace reference_host {
 

@@ -1,4 +1,4 @@
-#include "file_access.h"
+#include "reference_host/file_access.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "json_reading.h"
+#include "reference_host/json_reading.h"
 
 namespace reference_host {
 

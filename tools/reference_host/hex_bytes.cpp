@@ -1,6 +1,6 @@
-#include "hex_bytes.h"
+#include "reference_host/hex_bytes.h"
 
-#include "hex_digits.h"
+#include "save_record_tool/hex_digits.h"
 
 namespace reference_host {
 

@@ -1,6 +1,6 @@
-#include "json_reading.h"
+#include "reference_host/json_reading.h"
 
-#include "file_access.h"
+#include "reference_host/file_access.h"
 
 namespace reference_host {
 

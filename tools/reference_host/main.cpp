@@ -19,13 +19,13 @@
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
 
-#include "file_access.h"
-#include "json_reading.h"
-#include "main_frame.h"
-#include "options.h"
-#include "plugin_library.h"
-#include "program_files.h"
-#include "replay.h"
+#include "host_kit/plugin_library.h"
+#include "reference_host/file_access.h"
+#include "reference_host/json_reading.h"
+#include "reference_host/main_frame.h"
+#include "reference_host/options.h"
+#include "reference_host/program_files.h"
+#include "reference_host/replay.h"
 
 using namespace reference_host;
 

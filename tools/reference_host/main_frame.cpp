@@ -2,7 +2,7 @@
 // window, the simulator with the run), the menus, error reports and the
 // screenshot. Project editing and files are in main_frame_project.cpp, the
 // run in main_frame_run.cpp.
-#include "main_frame.h"
+#include "reference_host/main_frame.h"
 
 #include <iostream>
 
@@ -25,12 +25,12 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
-#include "file_access.h"
-#include "json_reading.h"
-#include "project_file.h"
-#include "result_codes.h"
-#include "simulator_panel.h"
-#include "ui_parameters.h"
+#include "abi/result_codes.h"
+#include "abi/ui_parameters.h"
+#include "reference_host/file_access.h"
+#include "reference_host/json_reading.h"
+#include "reference_host/project_file.h"
+#include "reference_host/simulator_panel.h"
 
 namespace reference_host {
 

@@ -12,11 +12,11 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
-#include "options.h"
-#include "plugin_library.h"
-#include "plugin_session.h"
-#include "project_runner.h"
-#include "serial_port.h"
+#include "host_kit/plugin_library.h"
+#include "reference_host/options.h"
+#include "reference_host/plugin_session.h"
+#include "reference_host/project_runner.h"
+#include "reference_host/serial_port.h"
 
 class wxBitmap;
 class wxButton;

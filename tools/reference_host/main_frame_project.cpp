@@ -1,6 +1,6 @@
 // The window's project editing (the project list, the property window's
 // selection) and its files.
-#include "main_frame.h"
+#include "reference_host/main_frame.h"
 
 #include <wx/filedlg.h>
 #include <wx/listctrl.h>
@@ -8,9 +8,9 @@
 #include <wx/scrolwin.h>
 #include <wx/textdlg.h>
 
-#include "json_reading.h"
-#include "project_file.h"
-#include "simulator_panel.h"
+#include "reference_host/json_reading.h"
+#include "reference_host/project_file.h"
+#include "reference_host/simulator_panel.h"
 
 namespace reference_host {
 

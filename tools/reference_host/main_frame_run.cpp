@@ -1,6 +1,6 @@
 // The window's run control: starting and stopping, the ticks that hand the
 // simulator's inputs to the waiting element, serial input, the run log.
-#include "main_frame.h"
+#include "reference_host/main_frame.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -10,8 +10,8 @@
 #include <wx/scrolwin.h>
 #include <wx/stattext.h>
 
-#include "byte_text.h"
-#include "simulator_panel.h"
+#include "reference_host/byte_text.h"
+#include "reference_host/simulator_panel.h"
 
 namespace reference_host {
 

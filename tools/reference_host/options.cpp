@@ -1,6 +1,6 @@
-#include "options.h"
+#include "reference_host/options.h"
 
-#include "serial_port.h"
+#include "reference_host/serial_port.h"
 
 namespace reference_host {
 

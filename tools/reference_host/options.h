@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "serial_port.h"
+#include "reference_host/serial_port.h"
 
 namespace reference_host {
 

@@ -1,12 +1,12 @@
-#include "plugin_session.h"
+#include "reference_host/plugin_session.h"
 
 #include <algorithm>
 #include <set>
 
 #include <wx/window.h>
 
-#include "result_codes.h"
-#include "result_names.h"
+#include "abi/result_codes.h"
+#include "reference_host/result_names.h"
 
 namespace reference_host {
 

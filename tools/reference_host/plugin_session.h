@@ -16,11 +16,11 @@
 #include <wx/colour.h>
 #include <wx/string.h>
 
-#include "controller_setup.h"
-#include "host_records.h"
-#include "plugin_library.h"
-#include "program_files.h"
-#include "project_file.h"
+#include "host_kit/host_records.h"
+#include "host_kit/plugin_library.h"
+#include "reference_host/controller_setup.h"
+#include "reference_host/program_files.h"
+#include "reference_host/project_file.h"
 
 class wxWindow;
 

@@ -1,4 +1,4 @@
-#include "program_files.h"
+#include "reference_host/program_files.h"
 
 #include <filesystem>
 #include <system_error>

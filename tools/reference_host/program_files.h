@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "element_handle.h"
-#include "host_records.h"
+#include "abi/element_handle.h"
+#include "host_kit/host_records.h"
 
 namespace reference_host {
 

@@ -1,12 +1,12 @@
-#include "project_file.h"
+#include "reference_host/project_file.h"
 
 #include <limits>
 #include <set>
 
-#include "file_access.h"
-#include "hex_bytes.h"
-#include "json_reading.h"
-#include "record_json.h"
+#include "reference_host/file_access.h"
+#include "reference_host/hex_bytes.h"
+#include "reference_host/json_reading.h"
+#include "save_record_tool/record_json.h"
 
 namespace reference_host {
 

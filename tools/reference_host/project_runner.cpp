@@ -1,13 +1,13 @@
-#include "project_runner.h"
+#include "reference_host/project_runner.h"
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "element_handle.h"
-#include "result_codes.h"
-#include "result_names.h"
-#include "run_records.h"
+#include "abi/element_handle.h"
+#include "abi/result_codes.h"
+#include "abi/run_records.h"
+#include "reference_host/result_names.h"
 
 namespace reference_host {
 

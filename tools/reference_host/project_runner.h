@@ -13,8 +13,8 @@
 
 #include <wx/string.h>
 
-#include "controller_inputs.h"
-#include "plugin_session.h"
+#include "reference_host/controller_inputs.h"
+#include "reference_host/plugin_session.h"
 
 namespace reference_host {
 

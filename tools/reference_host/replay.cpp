@@ -1,10 +1,10 @@
-#include "replay.h"
+#include "reference_host/replay.h"
 
 #include <cstdio>
 
-#include "plugin_session.h"
-#include "project_runner.h"
-#include "virtual_clock.h"
+#include "host_kit/virtual_clock.h"
+#include "reference_host/plugin_session.h"
+#include "reference_host/project_runner.h"
 
 namespace reference_host {
 

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "plugin_library.h"
-#include "scenario.h"
+#include "host_kit/plugin_library.h"
+#include "reference_host/scenario.h"
 
 namespace reference_host {
 

@@ -1,6 +1,6 @@
-#include "result_names.h"
+#include "reference_host/result_names.h"
 
-#include "result_codes.h"
+#include "abi/result_codes.h"
 
 namespace reference_host {
 

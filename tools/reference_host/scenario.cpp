@@ -1,9 +1,9 @@
-#include "scenario.h"
+#include "reference_host/scenario.h"
 
 #include <cctype>
 
-#include "byte_text.h"
-#include "json_reading.h"
+#include "reference_host/byte_text.h"
+#include "reference_host/json_reading.h"
 
 namespace reference_host {
 

@@ -26,10 +26,10 @@
 #include <string>
 #include <vector>
 
-#include "controller_inputs.h"
-#include "controller_setup.h"
-#include "project_file.h"
-#include "project_runner.h"
+#include "reference_host/controller_inputs.h"
+#include "reference_host/controller_setup.h"
+#include "reference_host/project_file.h"
+#include "reference_host/project_runner.h"
 
 namespace reference_host {
 

@@ -1,4 +1,4 @@
-#include "serial_lines.h"
+#include "reference_host/serial_lines.h"
 
 namespace reference_host {
 

@@ -1,4 +1,4 @@
-#include "serial_port.h"
+#include "reference_host/serial_port.h"
 
 #include <cerrno>
 #include <cstring>

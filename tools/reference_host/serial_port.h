@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "serial_lines.h"
+#include "reference_host/serial_lines.h"
 
 struct sp_port;
 

@@ -1,4 +1,4 @@
-#include "simulator_panel.h"
+#include "reference_host/simulator_panel.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -7,7 +7,7 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
-#include "input_config.h"
+#include "model/input_config.h"
 
 namespace reference_host {
 

@@ -11,9 +11,9 @@
 
 #include <wx/panel.h>
 
-#include "controller_inputs.h"
-#include "controller_setup.h"
-#include "project_runner.h"
+#include "reference_host/controller_inputs.h"
+#include "reference_host/controller_setup.h"
+#include "reference_host/project_runner.h"
 
 class wxChoice;
 class wxStaticText;

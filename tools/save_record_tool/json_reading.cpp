@@ -1,8 +1,8 @@
-#include "json_reading.h"
+#include "save_record_tool/json_reading.h"
 
 #include <cmath>
 
-#include "record_json.h"
+#include "save_record_tool/record_json.h"
 
 using nlohmann::json;
 

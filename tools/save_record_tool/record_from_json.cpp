@@ -5,12 +5,12 @@
 #include <iterator>
 #include <limits>
 
-#include "input_config.h"
-#include "json_reading.h"
-#include "record_json.h"
-#include "record_names.h"
-#include "record_texts.h"
-#include "save_record.h"
+#include "model/input_config.h"
+#include "model/save_record.h"
+#include "save_record_tool/json_reading.h"
+#include "save_record_tool/record_json.h"
+#include "save_record_tool/record_names.h"
+#include "save_record_tool/record_texts.h"
 
 using nlohmann::json;
 

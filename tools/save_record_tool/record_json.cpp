@@ -1,17 +1,17 @@
 // Decoding a stored record to JSON: the fields as stored, and what loading
 // gives, both read by the plug-in's own codec.
-#include "record_json.h"
+#include "save_record_tool/record_json.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
 
-#include "controller_config.h"
-#include "input_config.h"
-#include "record_names.h"
-#include "record_texts.h"
-#include "save_record.h"
+#include "abi/controller_config.h"
+#include "model/input_config.h"
+#include "model/save_record.h"
+#include "save_record_tool/record_names.h"
+#include "save_record_tool/record_texts.h"
 
 using nlohmann::json;
 

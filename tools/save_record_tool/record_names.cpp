@@ -1,8 +1,8 @@
-#include "record_names.h"
+#include "save_record_tool/record_names.h"
 
 #include <cstdio>
 
-#include "config_flags.h"
+#include "abi/config_flags.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "record_texts.h"
+#include "save_record_tool/record_texts.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "hex_digits.h"
-#include "json_reading.h"
-#include "platform.h"
-#include "save_record.h"
+#include "model/platform.h"
+#include "model/save_record.h"
+#include "save_record_tool/hex_digits.h"
+#include "save_record_tool/json_reading.h"
 
 namespace {
 

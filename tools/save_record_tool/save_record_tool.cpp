@@ -12,9 +12,9 @@
 #include <wx/cmdline.h>
 #include <wx/init.h>
 
-#include "record_json.h"
-#include "save_record.h"
-#include "tool_files.h"
+#include "model/save_record.h"
+#include "save_record_tool/record_json.h"
+#include "save_record_tool/tool_files.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tool_files.h"
+#include "save_record_tool/tool_files.h"
 
 #include <algorithm>
 #include <cerrno>

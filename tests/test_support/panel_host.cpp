@@ -1,4 +1,4 @@
-#include "panel_host.h"
+#include "test_support/panel_host.h"
 
 #include <gtest/gtest.h>
 

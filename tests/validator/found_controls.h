@@ -16,7 +16,7 @@
 
 #include "model.h"
 
-struct panel_controls {
+struct found_controls {
     wxWindow* window = nullptr; // the host window the panel was built into
     wxComboBox* controller_choice = nullptr;
     wxRadioButton* port_radio[model::PORTS] = {};
@@ -45,4 +45,4 @@ struct panel_controls {
 };
 
 // Finds the panel in `window`; on failure `error` says what is missing.
-bool find_panel(wxWindow* window, panel_controls& found, std::string& error);
+bool find_panel(wxWindow* window, found_controls& found, std::string& error);

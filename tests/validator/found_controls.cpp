@@ -1,4 +1,4 @@
-#include "panel_controls.h"
+#include "found_controls.h"
 
 #include <map>
 
@@ -59,7 +59,7 @@ int port_of_label(const wxString& label) {
 
 } // namespace
 
-model::panel_sections panel_controls::sections() const {
+model::panel_sections found_controls::sections() const {
     model::panel_sections s;
     for (int port = 0; port < model::PORTS; ++port)
         s.port[port] = port_radio[port] != nullptr;
@@ -70,7 +70,7 @@ model::panel_sections panel_controls::sections() const {
     return s;
 }
 
-std::vector<wxWindow*> panel_controls::operable() const {
+std::vector<wxWindow*> found_controls::operable() const {
     std::vector<wxWindow*> all{controller_choice, message_check, message_text,
                                timeout_check,     timeout_spin,  timeout_action,
                                goto_choice,       forward_from,  forward_to};
@@ -88,8 +88,8 @@ std::vector<wxWindow*> panel_controls::operable() const {
     return present;
 }
 
-bool find_panel(wxWindow* window, panel_controls& p, std::string& error) {
-    p = panel_controls{};
+bool find_panel(wxWindow* window, found_controls& p, std::string& error) {
+    p = found_controls{};
     p.window = window;
     const grid cells = cells_of(window->GetSizer());
     if (cells.empty()) {

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "test_host.h"
+#include "test_support/test_host.h"
 
 struct run_element : created_element {
     recording_sink sink;

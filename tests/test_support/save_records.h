@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "save_record.h"
-#include "test_host.h"
+#include "model/save_record.h"
+#include "test_support/test_host.h"
 
 // "00 05 03 BC" -> {0x00, 0x05, 0x03, 0xBC}; spaces are ignored.
 inline std::vector<std::uint8_t> hex_bytes(const std::string& hex) {

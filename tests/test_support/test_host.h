@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "controller_config.h"
-#include "host_records.h"
-#include "input_record.h"
-#include "instance_data.h"
-#include "plugin_library.h"
-#include "run_records.h"
-#include "virtual_clock.h"
+#include "abi/controller_config.h"
+#include "abi/input_record.h"
+#include "abi/run_records.h"
+#include "element/instance_data.h"
+#include "host_kit/host_records.h"
+#include "host_kit/plugin_library.h"
+#include "host_kit/virtual_clock.h"
 
 // The plug-in, loaded once per test process as a host loads it, its clock
 // attached to the virtual clock.

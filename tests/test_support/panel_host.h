@@ -16,7 +16,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "test_host.h"
+#include "test_support/test_host.h"
 
 // Elements of one project, all sharing one property window, a marking
 // translator and a project context. Deletes its elements, resets the GUI and

@@ -1,8 +1,8 @@
-#include "test_host.h"
+#include "test_support/test_host.h"
 
 #include <gtest/gtest.h>
 
-#include "platform.h"
+#include "model/platform.h"
 
 #if defined(_WIN32)
 #include <windows.h>
