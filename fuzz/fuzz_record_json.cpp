@@ -7,7 +7,7 @@
 #include "fuzz_host.h"
 #include "model/platform.h"
 #include "model/save_record.h"
-#include "save_record_tool/record_json.h"
+#include "record_json/record_json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     start_toolkit_base();

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "model/platform.h"
-#include "save_record_tool/record_json.h"
+#include "record_json/record_json.h"
 #include "test_support/save_records.h"
 
 using nlohmann::json;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "save_record_tool/hex_digits.h"
+#include "record_json/hex_digits.h"
 
 namespace reference_host {
 

@@ -1,6 +1,6 @@
 #include "reference_host/hex_bytes.h"
 
-#include "save_record_tool/hex_digits.h"
+#include "record_json/hex_digits.h"
 
 namespace reference_host {
 

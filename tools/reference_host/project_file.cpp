@@ -3,10 +3,10 @@
 #include <limits>
 #include <set>
 
+#include "record_json/record_json.h"
 #include "reference_host/file_access.h"
 #include "reference_host/hex_bytes.h"
 #include "reference_host/json_reading.h"
-#include "save_record_tool/record_json.h"
 
 namespace reference_host {
 

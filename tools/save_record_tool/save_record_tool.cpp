@@ -13,7 +13,7 @@
 #include <wx/init.h>
 
 #include "model/save_record.h"
-#include "save_record_tool/record_json.h"
+#include "record_json/record_json.h"
 #include "save_record_tool/tool_files.h"
 
 namespace {

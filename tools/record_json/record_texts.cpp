@@ -1,12 +1,12 @@
-#include "save_record_tool/record_texts.h"
+#include "record_json/record_texts.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "model/platform.h"
 #include "model/save_record.h"
-#include "save_record_tool/hex_digits.h"
-#include "save_record_tool/json_reading.h"
+#include "record_json/hex_digits.h"
+#include "record_json/json_reading.h"
 
 namespace {
 

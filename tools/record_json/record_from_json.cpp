@@ -7,10 +7,10 @@
 
 #include "model/input_config.h"
 #include "model/save_record.h"
-#include "save_record_tool/json_reading.h"
-#include "save_record_tool/record_json.h"
-#include "save_record_tool/record_names.h"
-#include "save_record_tool/record_texts.h"
+#include "record_json/json_reading.h"
+#include "record_json/record_json.h"
+#include "record_json/record_names.h"
+#include "record_json/record_texts.h"
 
 using nlohmann::json;
 

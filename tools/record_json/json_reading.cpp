@@ -1,8 +1,8 @@
-#include "save_record_tool/json_reading.h"
+#include "record_json/json_reading.h"
 
 #include <cmath>
 
-#include "save_record_tool/record_json.h"
+#include "record_json/record_json.h"
 
 using nlohmann::json;
 

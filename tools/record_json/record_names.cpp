@@ -1,4 +1,4 @@
-#include "save_record_tool/record_names.h"
+#include "record_json/record_names.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 // Decoding a stored record to JSON: the fields as stored, and what loading
 // gives, both read by the plug-in's own codec.
-#include "save_record_tool/record_json.h"
+#include "record_json/record_json.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,8 +10,8 @@
 #include "abi/controller_config.h"
 #include "model/input_config.h"
 #include "model/save_record.h"
-#include "save_record_tool/record_names.h"
-#include "save_record_tool/record_texts.h"
+#include "record_json/record_names.h"
+#include "record_json/record_texts.h"
 
 using nlohmann::json;
 
