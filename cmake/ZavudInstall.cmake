@@ -1,10 +1,11 @@
 # Where everything goes when installed, the CMake package and pkg-config file
-# for host makers, and the Debian packages (cpack -G DEB).
+# for host makers, and the Debian packages (cpack -G DEB). Only with
+# ZAVUD_INSTALL: a project that adds this one as a subproject installs and
+# packages nothing of it.
 #
-# The build tree mirrors the installed layout for the plug-in, the stand-ins
-# and the two programs, so the reference host finds the plug-in relative to
-# its own location in both, and no build path is compiled into it.
-include(GNUInstallDirs)
+# The build tree mirrors the installed layout (each target's own folder sets
+# its output folder), so the reference host finds the plug-in relative to its
+# own location in both, and no build path is compiled into it.
 include(CMakePackageConfigHelpers)
 
 set(ZAVUD_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/zavud_pri_rivezavode)
@@ -12,26 +13,14 @@ set(ZAVUD_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/zavud_pri_rivezavode)
 set(ZAVUD_DATADIR ${CMAKE_INSTALL_DATADIR}/zavud_pri_rivezavode)
 set(ZAVUD_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/zavud-pri-rivezavode)
 
-# The plug-in finds its private support libraries beside it; the programs
-# find nothing by run path (the reference host opens the plug-in by path).
-# Windows has no run paths: there the DLLs share the programs' folder (bin).
-set_target_properties(zavud_pri_rivezavode PROPERTIES
-  LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_LIBDIR}
-  RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_BINDIR})
-if(NOT WIN32)
-  set_target_properties(zavud_pri_rivezavode PROPERTIES
-    INSTALL_RPATH "$ORIGIN/zavud_pri_rivezavode")
+# A module is a library target everywhere: on Windows its DLL goes to bin.
+if(WIN32)
+  set(ZAVUD_PLUGIN_DESTINATION ${CMAKE_INSTALL_BINDIR})
+else()
+  set(ZAVUD_PLUGIN_DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endif()
-foreach(library lumo lumowx)
-  set_target_properties(${library} PROPERTIES
-    LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${ZAVUD_PRIVATE_LIBDIR}
-    RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}
-    VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
-endforeach()
-
 install(TARGETS zavud_pri_rivezavode
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT plugin
-  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT plugin)
+  LIBRARY DESTINATION ${ZAVUD_PLUGIN_DESTINATION} COMPONENT plugin)
 install(TARGETS lumo lumowx
   LIBRARY DESTINATION ${ZAVUD_PRIVATE_LIBDIR} COMPONENT plugin NAMELINK_SKIP
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT plugin)

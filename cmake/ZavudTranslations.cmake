@@ -4,7 +4,6 @@
 # installed where a host's gettext or wxTranslations finds it
 # (share/locale/LANG/LC_MESSAGES/zavud_pri_rivezavode.mo). The build tree
 # holds the catalogs at the same place below the build folder.
-include(GNUInstallDirs)
 find_program(ZAVUD_XGETTEXT xgettext REQUIRED)
 find_program(ZAVUD_MSGFMT msgfmt REQUIRED)
 find_program(ZAVUD_MSGCMP msgcmp REQUIRED)
@@ -37,6 +36,8 @@ foreach(po IN LISTS ZAVUD_PO_FILES)
     COMMAND ${ZAVUD_MSGFMT} --check -o ${mo} ${po}
     DEPENDS ${po} VERBATIM)
   list(APPEND ZAVUD_CATALOGS ${mo})
-  install(FILES ${mo} DESTINATION ${folder} COMPONENT plugin)
+  if(ZAVUD_INSTALL)
+    install(FILES ${mo} DESTINATION ${folder} COMPONENT plugin)
+  endif()
 endforeach()
 add_custom_target(translations ALL DEPENDS ${ZAVUD_CATALOGS})
