@@ -2,6 +2,7 @@
 // rule, and loading and editing both go through it.
 #include <gtest/gtest.h>
 
+#include "element/element_colour.h"
 #include "panel/event_handler.h"
 #include "test_support/test_host.h"
 
@@ -45,8 +46,8 @@ TEST(ElementColour, ColoursCurrentElementAndNotifiesOnlyWhenAsked) {
 
     input_config config_template = factory_template();
     controller_table controllers;
-    EventHandler handler(config_template, controllers);
-    handler.current_element = shown.handle();
+    element_handle* current = shown.handle();
+    EventHandler handler(config_template, controllers, current);
     handler.update_element_colour(&record, false);
     EXPECT_EQ(shown->colour, wxColour(255, 185, 185));
     EXPECT_TRUE(refresh_log().empty());
@@ -66,12 +67,13 @@ TEST(ElementColour, NothingHappensWithoutCurrentElementOrCallback) {
     refresh_log().clear();
     input_config config_template = factory_template();
     controller_table controllers;
-    EventHandler handler(config_template, controllers);
+    element_handle* current = nullptr;
+    EventHandler handler(config_template, controllers, current);
     handler.update_element_colour(&record, true);
     EXPECT_TRUE(refresh_log().empty());
 
     host_element shown;
-    handler.current_element = shown.handle();
+    current = shown.handle();
     record.refresh = nullptr;
     handler.update_element_colour(&record, true);
     EXPECT_EQ(shown->colour, wxColour(210, 210, 210));

@@ -33,7 +33,8 @@ struct built_panel {
         element->instance_data = &record;
         record.config = config_template;
         record.host_context = creation.bytes;
-        handler.reset(build_panel(element.handle(), &record, config_template, controllers));
+        current = element.handle();
+        handler = build_panel(element.handle(), &record, config_template, controllers, current);
     }
     ~built_panel() {
         if (frame != nullptr)
@@ -53,6 +54,7 @@ struct built_panel {
     instance_data record;
     wxFrame* frame = nullptr;
     wxPanel* window = nullptr;
+    element_handle* current = nullptr;
     std::unique_ptr<EventHandler> handler;
 };
 

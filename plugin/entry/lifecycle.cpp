@@ -23,12 +23,12 @@ std::int32_t vexa_create_instance(element_handle* element, const void* creation_
     record->host_context = creation_record;
 
     if (the_plugin.panel == nullptr) {
-        the_plugin.panel =
-            new (std::nothrow) EventHandler(the_plugin.config_template, the_plugin.controllers);
+        the_plugin.panel.reset(new (std::nothrow) EventHandler(
+            the_plugin.config_template, the_plugin.controllers, the_plugin.current_element));
         if (the_plugin.panel == nullptr)
             return RES_NO_MEMORY;
     }
-    the_plugin.panel->current_element = element;
+    the_plugin.current_element = element;
 
     // The panel is built at most once per host window.
     wxWindow* parent = element->parent_window;
@@ -43,9 +43,10 @@ std::int32_t vexa_delete_instance(element_handle* element) {
     if (record == nullptr)
         return RES_OK;
     // Later events, selections or loads must not reach freed memory.
-    if (the_plugin.panel != nullptr && the_plugin.panel->current_element == element) {
-        the_plugin.panel->current_element = nullptr;
-        the_plugin.panel->ignore_events = true;
+    if (the_plugin.current_element == element) {
+        the_plugin.current_element = nullptr;
+        if (the_plugin.panel != nullptr)
+            the_plugin.panel->ignore_events = true;
     }
     // A result-data block still held stays with the host's copy of the pointer.
     delete record;

@@ -14,10 +14,9 @@ bool window_is_empty(const wxWindow* window) {
 
 void vexa_select(element_handle* element, std::uint32_t host_flags, std::uint8_t show) {
     if (element == nullptr) {
-        if (the_plugin.panel != nullptr) {
-            the_plugin.panel->current_element = nullptr;
+        the_plugin.current_element = nullptr;
+        if (the_plugin.panel != nullptr)
             the_plugin.panel->ignore_events = true;
-        }
         return;
     }
     instance_data* record = instance_of(element);
@@ -33,12 +32,12 @@ void vexa_select(element_handle* element, std::uint32_t host_flags, std::uint8_t
         // A bare object from a creation without a usable window: build the
         // panel only into an empty window, never next to someone else's controls.
         if (!shown || !window_is_empty(element->parent_window)) {
-            the_plugin.panel->current_element = element;
+            the_plugin.current_element = element;
             return;
         }
         replace_panel(element, record);
     }
-    the_plugin.panel->current_element = element;
+    the_plugin.current_element = element;
     if (!shown)
         return;
     fill_panel(*the_plugin.panel, *element, *record, host_flags);
@@ -48,7 +47,7 @@ std::int32_t vexa_reset_gui() {
     the_plugin.controllers.clear_capabilities();
     // The controls stay with the host's window; deleting the object removes
     // their connections to it.
-    delete the_plugin.panel;
-    the_plugin.panel = nullptr;
+    the_plugin.panel.reset();
+    the_plugin.current_element = nullptr;
     return RES_INVALID;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "model/controller_table.h"
 #include "model/input_config.h"
@@ -20,7 +21,11 @@ struct plugin_state {
     // The panel object: made by the first creation or shown selection,
     // replaced by each panel build, deleted by vexa_reset_gui. The controls
     // themselves belong to the host's window.
-    EventHandler* panel = nullptr;
+    std::unique_ptr<EventHandler> panel;
+    // The element the panel shows: set by creation and selection, cleared by
+    // a deselection, by deleting that element and by vexa_reset_gui. The
+    // panel object reads it; it means nothing while there is no panel.
+    element_handle* current_element = nullptr;
     // Shared by every save and load of every element. The host reads a
     // returned record until its next save or load call.
     std::uint8_t save_buffer[SAVE_RECORD_SIZE] = {};
@@ -29,6 +34,7 @@ struct plugin_state {
 // The one instance, for the life of the loaded library.
 extern plugin_state the_plugin;
 
-// Builds the panel into element->parent_window with a new panel object,
-// deleting the one it replaces (which also drops that one's connections).
+// Builds the panel into element->parent_window with a new panel object
+// showing `element`, deleting the one it replaces (which also drops that
+// one's connections).
 void replace_panel(element_handle* element, instance_data* record);

@@ -1,5 +1,6 @@
 // Saving and loading an element as a save record, through the shared buffer.
 #include "abi/entry_points.h"
+#include "element/element_colour.h"
 #include "element/instance_data.h"
 #include "entry/plugin_state.h"
 #include "model/save_record.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <wx/event.h>
 
@@ -19,10 +20,13 @@ class wxWindowDestroyEvent;
 
 class EventHandler : public wxEvtHandler {
 public:
-    // The panel edits `config_template` (what new elements copy) and offers
-    // what `controllers` describe; both outlive the object.
-    EventHandler(input_config& config_template, const controller_table& controllers)
-        : config_template(config_template), controllers(controllers) {}
+    // The panel edits `config_template` (what new elements copy), offers what
+    // `controllers` describe and shows `current_element` (the plug-in state's:
+    // selections and deletions change it); all three outlive the object.
+    EventHandler(input_config& config_template, const controller_table& controllers,
+                 element_handle* const& current_element)
+        : config_template(config_template), controllers(controllers),
+          current_element(current_element) {}
     ~EventHandler() override = default;
     EventHandler(const EventHandler&) = delete;
     EventHandler& operator=(const EventHandler&) = delete;
@@ -50,7 +54,7 @@ public:
 
     input_config& config_template;
     const controller_table& controllers;
-    element_handle* current_element = nullptr;
+    element_handle* const& current_element;
     bool ignore_events = false;
     panel_controls controls;
 
@@ -61,14 +65,13 @@ private:
 };
 
 // Builds every control of the panel into element->parent_window, with a new
-// EventHandler as their sink, current_element `element`. The caller deletes
-// the object it replaces first.
-EventHandler* build_panel(element_handle* element, instance_data* record,
-                          input_config& config_template, const controller_table& controllers);
+// EventHandler as their sink; `current_element` is `element` already. The
+// caller deletes the object it replaces first.
+std::unique_ptr<EventHandler> build_panel(element_handle* element, instance_data* record,
+                                          input_config& config_template,
+                                          const controller_table& controllers,
+                                          element_handle* const& current_element);
 
 // Every control from the element's configuration, with events ignored.
 void fill_panel(EventHandler& handler, element_handle& element, instance_data& record,
                 std::uint32_t host_flags);
-
-// The display colour of a configuration, by its timeout settings.
-wxColour element_colour(const input_config& config);

@@ -14,17 +14,19 @@
 #include "panel/serial_section.h"
 #include "panel/timeout_section.h"
 
-EventHandler* build_panel(element_handle* element, instance_data* record,
-                          input_config& config_template, const controller_table& controllers) {
-    auto* handler = new EventHandler(config_template, controllers);
-    handler->current_element = element;
+std::unique_ptr<EventHandler> build_panel(element_handle* element, instance_data* record,
+                                          input_config& config_template,
+                                          const controller_table& controllers,
+                                          element_handle* const& current_element) {
+    auto handler = std::make_unique<EventHandler>(config_template, controllers, current_element);
     panel_controls& controls = handler->controls;
 
     wxWindow* parent = element->parent_window;
     auto* sizer = new wxGridBagSizer(SIZER_GAP, SIZER_GAP);
     parent->SetSizer(sizer);
 
-    panel_builder b{parent, sizer, handler, element->translator, controllers.capabilities(), 0};
+    panel_builder b{parent, sizer, handler.get(), element->translator, controllers.capabilities(),
+                    0};
     build_controller_row(b, controls.controller);
     build_digital_sections(b, controls.digital);
     build_serial_sections(b, controls.serial);
@@ -38,7 +40,7 @@ EventHandler* build_panel(element_handle* element, instance_data* record,
     controls.window = parent;
     parent->Connect(wxEVT_DESTROY,
                     wxWindowDestroyEventHandler(EventHandler::handle_window_destroyed), nullptr,
-                    handler);
+                    handler.get());
     return handler;
 }
 
