@@ -91,9 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(operation[i] == before[i]);
     }
     if (result == RES_OK) {
-        std::uint32_t code = 0, value = 0;
-        std::memcpy(&code, &operation[OPERATION_CODE], sizeof code);
-        std::memcpy(&value, &operation[OPERATION_VALUE], sizeof value);
+        const auto code = platform::read_host<std::uint32_t>(&operation[OPERATION_CODE]);
+        const auto value = platform::read_host<std::uint32_t>(&operation[OPERATION_VALUE]);
         const bool timeout_action = code >= OP_RESTART && code <= OP_GOTO;
         const bool forwarding = code != 0 && (code & ~0xF0u) == 0;
         FUZZ_CHECK(timeout_action || forwarding);

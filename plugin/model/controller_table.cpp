@@ -1,16 +1,13 @@
 #include "model/controller_table.h"
 
-#include <cstring>
-
 #include "abi/config_flags.h"
+#include "model/platform.h"
 
 namespace {
 
-// Descriptions are in host byte order; read unaligned-safe.
+// Descriptions are in host byte order.
 std::uint32_t read_u32(const std::uint8_t* entry, std::size_t offset) {
-    std::uint32_t value;
-    std::memcpy(&value, entry + offset, sizeof value);
-    return value;
+    return platform::read_host<std::uint32_t>(entry + offset);
 }
 
 std::uint32_t full_port_mask(std::uint32_t kind) {

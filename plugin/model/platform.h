@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #if defined(_WIN32)
 #include <time.h> // _time64
@@ -50,6 +51,19 @@ inline void write_be32(void* at, std::uint32_t v) {
     b[1] = static_cast<std::uint8_t>(v >> 16);
     b[2] = static_cast<std::uint8_t>(v >> 8);
     b[3] = static_cast<std::uint8_t>(v);
+}
+
+// Host records (input records, controller descriptions, operation records)
+// carry their numbers in the machine's own order, at offsets that need not be
+// aligned for the type.
+template <typename T> T read_host(const void* at) {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+template <typename T> void write_host(void* at, T value) {
+    std::memcpy(at, &value, sizeof value);
 }
 
 // Calendar time in whole seconds: the only clock of the plug-in. It is one

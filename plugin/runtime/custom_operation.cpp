@@ -11,6 +11,7 @@
 #include "element/instance_data.h"
 #include "lumo.h"
 #include "model/input_config.h"
+#include "model/platform.h"
 
 std::uint32_t forward_op_code(std::uint32_t flags) {
     std::uint32_t op_code = 0;
@@ -34,15 +35,13 @@ char_span forwarded_span(std::size_t length, std::uint8_t from, std::uint8_t to)
 
 namespace {
 
-// The record is the host's, in host byte order and of any alignment.
+// The record is the host's, in host byte order.
 void write_u32(std::uint8_t* record, std::size_t offset, std::uint32_t value) {
-    std::memcpy(record + offset, &value, sizeof value);
+    platform::write_host(record + offset, value);
 }
 
 std::int32_t read_i32(const std::uint8_t* record, std::size_t offset) {
-    std::int32_t value;
-    std::memcpy(&value, record + offset, sizeof value);
-    return value;
+    return platform::read_host<std::int32_t>(record + offset);
 }
 
 std::int32_t write_timeout_operation(const input_config& config, std::uint8_t* record) {

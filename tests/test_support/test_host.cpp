@@ -88,15 +88,11 @@ operation_record::operation_record(std::int32_t text_capacity, std::size_t text_
 }
 
 std::uint32_t operation_record::op_code() const {
-    std::uint32_t v;
-    std::memcpy(&v, &bytes[OPERATION_CODE], 4);
-    return v;
+    return platform::read_host<std::uint32_t>(&bytes[OPERATION_CODE]);
 }
 
 std::uint32_t operation_record::op_value() const {
-    std::uint32_t v;
-    std::memcpy(&v, &bytes[OPERATION_VALUE], 4);
-    return v;
+    return platform::read_host<std::uint32_t>(&bytes[OPERATION_VALUE]);
 }
 
 std::string operation_record::text() const {
