@@ -1,9 +1,13 @@
-// The save record codec: every field by offset, and what loading makes of older
-// and short records, once for the plug-in and the host-side tools alike.
+// The save record codec: every line of SAVE_RECORD_FIELDS written and read by
+// its kind, and the loading rules for older and short records, once for the
+// plug-in and the host-side tools alike. The expansions are straight-line
+// code: saving and loading cost what hand-written field copies do.
 #include "model/save_record.h"
 
 #include <cstddef>
 #include <cstring>
+#include <iterator>
+#include <type_traits>
 
 #include "model/input_config.h"
 #include "model/platform.h"
@@ -11,33 +15,33 @@
 static_assert(SAVE_RECORD_SIZE == INPUT_CONFIG_SIZE);
 static_assert(SAVE_COMPARE_TEXT_SIZE == COMPARE_TEXT_CAPACITY);
 static_assert(SAVE_WAIT_MESSAGE_SIZE * 2 == WAIT_MESSAGE_SIZE);
-static_assert(sizeof(input_config::spare_words) / 2 == SAVE_SPARE_WORD_COUNT);
+
+namespace {
+
+// What a field of input_config must be to hold `count` units of `kind`: as
+// many integers of the unit's width or bytes; an 8-bit text one byte more,
+// for the zero that always ends it; a UTF-16 text at least the stored units.
+template <typename Field> constexpr bool holds(save_kind kind, std::size_t count) {
+    const std::size_t stored = count * save_unit_size(kind);
+    if (kind == save_kind::TEXT8)
+        return sizeof(Field) == stored + 1;
+    if (kind == save_kind::TEXT16)
+        return sizeof(Field) >= stored;
+    return sizeof(Field) == stored &&
+           sizeof(std::remove_all_extents_t<Field>) == save_unit_size(kind) &&
+           std::is_array_v<Field> == (count != 1);
+}
+
+} // namespace
 
 // The in-memory record keeps the saved order and widths field by field.
-#define SAME_OFFSET(field, offset) static_assert(offsetof(input_config, field) == offset)
-SAME_OFFSET(version, SAVE_VERSION);
-SAME_OFFSET(length, SAVE_LENGTH);
-SAME_OFFSET(input_mode, SAVE_INPUT_MODE);
-SAME_OFFSET(spare_bytes, SAVE_SPARE_BYTES);
-SAME_OFFSET(spare_words, SAVE_SPARE_WORDS);
-SAME_OFFSET(digi8_value, SAVE_DIGI8_VALUE);
-SAME_OFFSET(digi8_mask, SAVE_DIGI8_MASK);
-SAME_OFFSET(digi16_value, SAVE_DIGI16_VALUE);
-SAME_OFFSET(digi16_mask, SAVE_DIGI16_MASK);
-SAME_OFFSET(flags, SAVE_FLAGS);
-SAME_OFFSET(digi32_value, SAVE_DIGI32_VALUE);
-SAME_OFFSET(digi32_mask, SAVE_DIGI32_MASK);
-SAME_OFFSET(controller, SAVE_CONTROLLER);
-SAME_OFFSET(compare_text1, SAVE_COMPARE_TEXT1);
-SAME_OFFSET(wait_message, SAVE_WAIT_MESSAGE);
-SAME_OFFSET(compare_text2, SAVE_COMPARE_TEXT2);
-SAME_OFFSET(timeout_sec, SAVE_TIMEOUT_SEC);
-SAME_OFFSET(goto_element, SAVE_GOTO_ELEMENT);
-SAME_OFFSET(timeout_action, SAVE_TIMEOUT_ACTION);
-SAME_OFFSET(reserved3, SAVE_RESERVED3);
-SAME_OFFSET(substr_from, SAVE_SUBSTR_FROM);
-SAME_OFFSET(substr_to, SAVE_SUBSTR_TO);
-#undef SAME_OFFSET
+#define SAVE_SAME_LAYOUT(field, NAME, offset, kind, count, since)                                  \
+    static_assert(offsetof(input_config, field) == SAVE_##NAME,                                    \
+                  "input_config::" #field " is not at the record's offset");                       \
+    static_assert(holds<decltype(input_config::field)>(save_kind::kind, count),                    \
+                  "input_config::" #field " does not have the record's size");
+SAVE_RECORD_FIELDS(SAVE_SAME_LAYOUT, SAVE_RECORD_SKIP)
+#undef SAVE_SAME_LAYOUT
 
 namespace {
 
@@ -49,6 +53,116 @@ void copy_text(char* to, const char* from, std::size_t size) {
     std::memcpy(to, from, n);
     std::memset(to + n, 0, size - n);
 }
+
+template <save_kind Kind, typename T>
+PLATFORM_ALWAYS_INLINE void write_number(std::uint8_t* at, T value) {
+    if constexpr (Kind == save_kind::BE32)
+        platform::write_be32(at, static_cast<std::uint32_t>(value));
+    else if constexpr (Kind == save_kind::BE16)
+        platform::write_be16(at, static_cast<std::uint16_t>(value));
+    else
+        *at = static_cast<std::uint8_t>(value);
+}
+
+template <save_kind Kind, typename T> PLATFORM_ALWAYS_INLINE T read_number(const std::uint8_t* at) {
+    if constexpr (Kind == save_kind::BE32)
+        return static_cast<T>(platform::read_be32(at));
+    else if constexpr (Kind == save_kind::BE16)
+        return static_cast<T>(platform::read_be16(at));
+    else
+        return static_cast<T>(*at);
+}
+
+constexpr bool copied_as_is(save_kind kind) {
+    return kind == save_kind::BYTES || kind == save_kind::TEXT16;
+}
+
+template <save_kind Kind, std::size_t Count, typename T>
+PLATFORM_ALWAYS_INLINE void write_field(std::uint8_t* at, const T& value) {
+    if constexpr (Kind == save_kind::TEXT8) {
+        copy_text(reinterpret_cast<char*>(at), value, Count);
+    } else if constexpr (copied_as_is(Kind)) {
+        std::memcpy(at, value, Count * save_unit_size(Kind));
+    } else if constexpr (std::is_array_v<T>) {
+        for (std::size_t i = 0; i < Count; ++i)
+            write_number<Kind>(at + i * save_unit_size(Kind), value[i]);
+    } else {
+        write_number<Kind>(at, value);
+    }
+}
+
+// Into a field that is zero: an 8-bit text keeps its last byte zero, so a
+// full field still ends.
+template <save_kind Kind, std::size_t Count, typename T>
+PLATFORM_ALWAYS_INLINE void read_field(const std::uint8_t* at, T& field) {
+    if constexpr (Kind == save_kind::TEXT8) {
+        copy_text(field, reinterpret_cast<const char*>(at), Count);
+    } else if constexpr (copied_as_is(Kind)) {
+        std::memcpy(field, at, Count * save_unit_size(Kind));
+    } else if constexpr (std::is_array_v<T>) {
+        for (std::size_t i = 0; i < Count; ++i)
+            field[i] = read_number<Kind, std::remove_extent_t<T>>(at + i * save_unit_size(Kind));
+    } else {
+        field = read_number<Kind, T>(at);
+    }
+}
+
+template <save_span_use Written, std::size_t Size>
+PLATFORM_ALWAYS_INLINE void write_reserved([[maybe_unused]] std::uint8_t* at) {
+    if constexpr (Written == save_span_use::ZERO)
+        std::memset(at, 0, Size);
+}
+
+// What saving stores: the configuration's fields, but version and length name
+// this format, whatever record the configuration was loaded from.
+template <save_field Field, typename T> constexpr const T& saved(const T& value) {
+    return value;
+}
+
+constexpr std::int16_t SAVED_LENGTH = static_cast<std::int16_t>(SAVE_RECORD_SIZE);
+
+template <> constexpr const std::int16_t& saved<save_field::version>(const std::int16_t&) {
+    return SAVE_FORMAT_VERSION;
+}
+
+template <> constexpr const std::int16_t& saved<save_field::length>(const std::int16_t&) {
+    return SAVED_LENGTH;
+}
+
+} // namespace
+
+void encode_save_record(const input_config& c, std::uint8_t* r) {
+#define SAVE_WRITE_FIELD(field, NAME, offset, kind, count, since)                                  \
+    write_field<save_kind::kind, count>(r + (offset), saved<save_field::field>(c.field));
+#define SAVE_WRITE_RESERVED(name, NAME, offset, size, written)                                     \
+    write_reserved<save_span_use::written, size>(r + (offset));
+    SAVE_RECORD_FIELDS(SAVE_WRITE_FIELD, SAVE_WRITE_RESERVED)
+#undef SAVE_WRITE_FIELD
+#undef SAVE_WRITE_RESERVED
+}
+
+namespace {
+
+// Every field of `r` as stored, but those of the versions in `unread`
+// (LOAD_DEFAULT_* bits) stay zero: loading writes their defaults anyway.
+PLATFORM_ALWAYS_INLINE void read_fields(const std::uint8_t* r, input_config& c, unsigned unread) {
+    c = input_config{};
+#define SAVE_READ_FIELD(field, NAME, offset, kind, count, since)                                   \
+    if (!load_defaulted(unread, since))                                                            \
+        read_field<save_kind::kind, count>(r + (offset), c.field);
+    SAVE_RECORD_FIELDS(SAVE_READ_FIELD, SAVE_RECORD_SKIP)
+#undef SAVE_READ_FIELD
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The loading rules, all of them: short records read as zero-padded, older
+// versions give the fields they lack the defaults below (and clear
+// FLAG_TIMEOUT before the timeout came), reserved3 loads as 0, substr_to is
+// repaired.
+
+namespace {
 
 // The default message as the whole in-memory field holds it: one block copy
 // that also clears whatever message was there.
@@ -65,52 +179,48 @@ constexpr message_field default_message_field() {
 
 constexpr message_field DEFAULT_MESSAGE_FIELD = default_message_field();
 
-void write_default_wait_message(std::uint8_t* to) {
-    std::memcpy(to, DEFAULT_MESSAGE_FIELD.bytes, WAIT_MESSAGE_SIZE);
+// What loading gives each field a record's version lacks: one line for every
+// field of SAVE_RECORD_FIELDS that came after version 1 (checked below).
+// Older projects had no timeout: they load with it at 0 s, not the factory 10.
+#define SAVE_RECORD_DEFAULTS(X)                                                                    \
+    X(compare_text1, LOADED_DEFAULT_COMPARE_TEXT)                                                  \
+    X(wait_message, DEFAULT_MESSAGE_FIELD)                                                         \
+    X(compare_text2, LOADED_DEFAULT_COMPARE_TEXT)                                                  \
+    X(timeout_sec, 0)                                                                              \
+    X(goto_element, 0)                                                                             \
+    X(timeout_action, ACTION_CONTINUE)
+
+template <std::size_t N> void set_default(char (&field)[N], const char* text) {
+    copy_text(field, text, N - 1);
 }
 
-char* text_at(std::uint8_t* record, std::size_t offset) {
-    return reinterpret_cast<char*>(record + offset);
+void set_default(std::uint8_t (&field)[WAIT_MESSAGE_SIZE], const message_field& value) {
+    std::memcpy(field, value.bytes, WAIT_MESSAGE_SIZE);
 }
 
-const char* text_at(const std::uint8_t* record, std::size_t offset) {
-    return reinterpret_cast<const char*>(record + offset);
+template <typename T, typename V, typename = std::enable_if_t<std::is_integral_v<T>>>
+void set_default(T& field, V value) {
+    field = static_cast<T>(value);
 }
+
+constexpr bool every_later_field_has_one_default() {
+    std::size_t defaults[std::size(SAVE_FIELDS)] = {};
+#define SAVE_COUNT_DEFAULT(field, value) ++defaults[static_cast<std::size_t>(save_field::field)];
+    SAVE_RECORD_DEFAULTS(SAVE_COUNT_DEFAULT)
+#undef SAVE_COUNT_DEFAULT
+    for (std::size_t i = 0; i < std::size(SAVE_FIELDS); ++i)
+        if (defaults[i] != (SAVE_FIELDS[i].since > 1 ? 1u : 0u))
+            return false;
+    return true;
+}
+static_assert(every_later_field_has_one_default(),
+              "every field after version 1 needs one line in SAVE_RECORD_DEFAULTS");
 
 } // namespace
 
-void encode_save_record(const input_config& c, std::uint8_t* r) {
-    platform::write_be16(r + SAVE_VERSION, static_cast<std::uint16_t>(SAVE_FORMAT_VERSION));
-    platform::write_be16(r + SAVE_LENGTH, static_cast<std::uint16_t>(SAVE_RECORD_SIZE));
-    platform::write_be32(r + SAVE_INPUT_MODE, c.input_mode);
-    for (int i = 0; i < 2; ++i)
-        r[SAVE_SPARE_BYTES + i] = c.spare_bytes[i];
-    for (std::size_t i = 0; i < SAVE_SPARE_WORD_COUNT; ++i)
-        platform::write_be16(r + SAVE_SPARE_WORDS + 2 * i, c.spare_words[i]);
-    for (int i = 0; i < 2; ++i) {
-        r[SAVE_DIGI8_VALUE + i] = c.digi8_value[i];
-        r[SAVE_DIGI8_MASK + i] = c.digi8_mask[i];
-        platform::write_be16(r + SAVE_DIGI16_VALUE + 2 * i, c.digi16_value[i]);
-        platform::write_be16(r + SAVE_DIGI16_MASK + 2 * i, c.digi16_mask[i]);
-    }
-    platform::write_be32(r + SAVE_FLAGS, c.flags);
-    platform::write_be32(r + SAVE_DIGI32_VALUE, c.digi32_value);
-    platform::write_be32(r + SAVE_DIGI32_MASK, c.digi32_mask);
-    r[SAVE_CONTROLLER] = c.controller;
-    copy_text(text_at(r, SAVE_COMPARE_TEXT1), c.compare_text1, SAVE_COMPARE_TEXT_SIZE);
-    std::memcpy(r + SAVE_WAIT_MESSAGE, c.wait_message, SAVE_WAIT_MESSAGE_SIZE);
-    copy_text(text_at(r, SAVE_COMPARE_TEXT2), c.compare_text2, SAVE_COMPARE_TEXT_SIZE);
-    platform::write_be32(r + SAVE_TIMEOUT_SEC, c.timeout_sec);
-    platform::write_be32(r + SAVE_GOTO_ELEMENT, static_cast<std::uint32_t>(c.goto_element));
-    r[SAVE_TIMEOUT_ACTION] = c.timeout_action;
-    r[SAVE_RESERVED3] = 0;
-    r[SAVE_SUBSTR_FROM] = c.substr_from;
-    r[SAVE_SUBSTR_TO] = c.substr_to;
-}
-
 std::int16_t save_layout_version(std::int16_t version) {
     // Versions compare signed: 0 and negative versions count as the oldest.
-    if (version < SAVE_SINCE_COMPARE_TEXT1)
+    if (version <= 1)
         return 1;
     return version > SAVE_FORMAT_VERSION ? SAVE_FORMAT_VERSION : version;
 }
@@ -127,74 +237,23 @@ void take_stored_record(const void* data, std::size_t length, std::uint8_t* reco
 
 namespace {
 
-// The groups of fields a record of `version` does not store, as
-// LOAD_DEFAULT_* bits.
-PLATFORM_ALWAYS_INLINE unsigned groups_lacking(std::int16_t version) {
-    const std::int16_t layout = save_layout_version(version);
-    unsigned lacking = 0;
-    if (layout < SAVE_SINCE_COMPARE_TEXT1)
-        lacking |= LOAD_DEFAULT_COMPARE_TEXT1;
-    if (layout < SAVE_SINCE_WAIT_MESSAGE)
-        lacking |= LOAD_DEFAULT_WAIT_MESSAGE;
-    if (layout < SAVE_SINCE_COMPARE_TEXT2)
-        lacking |= LOAD_DEFAULT_COMPARE_TEXT2;
-    if (layout < SAVE_SINCE_TIMEOUT)
-        lacking |= LOAD_DEFAULT_TIMEOUT;
-    return lacking;
+// The LOAD_DEFAULT_* bits of the versions a record of `version` predates.
+PLATFORM_ALWAYS_INLINE unsigned fields_lacking(std::int16_t version) {
+    const auto after = static_cast<std::int16_t>(save_layout_version(version) + 1);
+    constexpr unsigned every_version = load_default_bit(SAVE_FORMAT_VERSION + 1) - 1;
+    return every_version & ~(load_default_bit(after) - 1);
 }
 
-// Every field of `r` as stored, but the texts of the groups in `unread`
-// (LOAD_DEFAULT_* bits) stay zero: loading writes their defaults anyway.
-PLATFORM_ALWAYS_INLINE void read_fields(const std::uint8_t* r, input_config& c, unsigned unread) {
-    c = input_config{};
-    c.version = static_cast<std::int16_t>(platform::read_be16(r + SAVE_VERSION));
-    c.length = static_cast<std::int16_t>(platform::read_be16(r + SAVE_LENGTH));
-    c.input_mode = platform::read_be32(r + SAVE_INPUT_MODE);
-    for (int i = 0; i < 2; ++i)
-        c.spare_bytes[i] = r[SAVE_SPARE_BYTES + i];
-    for (std::size_t i = 0; i < SAVE_SPARE_WORD_COUNT; ++i)
-        c.spare_words[i] = platform::read_be16(r + SAVE_SPARE_WORDS + 2 * i);
-    for (int i = 0; i < 2; ++i) {
-        c.digi8_value[i] = r[SAVE_DIGI8_VALUE + i];
-        c.digi8_mask[i] = r[SAVE_DIGI8_MASK + i];
-        c.digi16_value[i] = platform::read_be16(r + SAVE_DIGI16_VALUE + 2 * i);
-        c.digi16_mask[i] = platform::read_be16(r + SAVE_DIGI16_MASK + 2 * i);
-    }
-    c.flags = platform::read_be32(r + SAVE_FLAGS);
-    c.digi32_value = platform::read_be32(r + SAVE_DIGI32_VALUE);
-    c.digi32_mask = platform::read_be32(r + SAVE_DIGI32_MASK);
-    // Taken as stored; lookups in the nine-entry controller table check the range.
-    c.controller = r[SAVE_CONTROLLER];
-    // The last byte of each in-memory text stays zero, so a full field still ends.
-    if ((unread & LOAD_DEFAULT_COMPARE_TEXT1) == 0)
-        copy_text(c.compare_text1, text_at(r, SAVE_COMPARE_TEXT1), SAVE_COMPARE_TEXT_SIZE);
-    if ((unread & LOAD_DEFAULT_WAIT_MESSAGE) == 0)
-        std::memcpy(c.wait_message, r + SAVE_WAIT_MESSAGE, SAVE_WAIT_MESSAGE_SIZE);
-    if ((unread & LOAD_DEFAULT_COMPARE_TEXT2) == 0)
-        copy_text(c.compare_text2, text_at(r, SAVE_COMPARE_TEXT2), SAVE_COMPARE_TEXT_SIZE);
-    c.timeout_sec = platform::read_be32(r + SAVE_TIMEOUT_SEC);
-    c.goto_element = static_cast<std::int32_t>(platform::read_be32(r + SAVE_GOTO_ELEMENT));
-    c.timeout_action = r[SAVE_TIMEOUT_ACTION];
-    c.substr_from = r[SAVE_SUBSTR_FROM];
-    c.substr_to = r[SAVE_SUBSTR_TO];
-}
-
-// apply_load_rules with the groups c.version lacks worked out already. The
+// apply_load_rules with the fields c.version lacks worked out already. The
 // helpers here are inlined: loading an element costs what one function did.
 PLATFORM_ALWAYS_INLINE unsigned apply_rules(input_config& c, unsigned lacking) {
-    if (lacking & LOAD_DEFAULT_COMPARE_TEXT1)
-        copy_text(c.compare_text1, LOADED_DEFAULT_COMPARE_TEXT, SAVE_COMPARE_TEXT_SIZE);
-    if (lacking & LOAD_DEFAULT_WAIT_MESSAGE)
-        write_default_wait_message(c.wait_message);
-    if (lacking & LOAD_DEFAULT_COMPARE_TEXT2)
-        copy_text(c.compare_text2, LOADED_DEFAULT_COMPARE_TEXT, SAVE_COMPARE_TEXT_SIZE);
-    if (lacking & LOAD_DEFAULT_TIMEOUT) {
-        // Older projects had no timeout: they load with it off and at 0 s.
+#define SAVE_APPLY_DEFAULT(field, value)                                                           \
+    if (load_defaulted(lacking, save_field_of(save_field::field).since))                           \
+        set_default(c.field, value);
+    SAVE_RECORD_DEFAULTS(SAVE_APPLY_DEFAULT)
+#undef SAVE_APPLY_DEFAULT
+    if (lacking & LOAD_DEFAULT_TIMEOUT)
         c.flags &= ~FLAG_TIMEOUT;
-        c.timeout_sec = 0;
-        c.goto_element = 0;
-        c.timeout_action = ACTION_CONTINUE;
-    }
     c.reserved3 = 0;
     unsigned changes = lacking;
     if (c.substr_to <= c.substr_from) {
@@ -211,12 +270,12 @@ void read_stored_fields(const std::uint8_t* record, input_config& config) {
 }
 
 unsigned apply_load_rules(input_config& config) {
-    return apply_rules(config, groups_lacking(config.version));
+    return apply_rules(config, fields_lacking(config.version));
 }
 
 unsigned decode_save_record(const std::uint8_t* record, input_config& config) {
     const auto version = static_cast<std::int16_t>(platform::read_be16(record + SAVE_VERSION));
-    const unsigned lacking = groups_lacking(version);
+    const unsigned lacking = fields_lacking(version);
     read_fields(record, config, lacking);
     return apply_rules(config, lacking);
 }
