@@ -1,22 +1,26 @@
 // The reference host's files: controllers by name, projects, scenarios and
 // the command line, and their refusals, which must name the offending key.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
 #include "abi/controller_config.h"
+#include "common/json_reading.h"
 #include "model/input_config.h"
 #include "reference_host/byte_text.h"
 #include "reference_host/controller_setup.h"
 #include "reference_host/hex_bytes.h"
-#include "reference_host/json_reading.h"
 #include "reference_host/options.h"
 #include "reference_host/project_file.h"
 #include "reference_host/scenario.h"
 
 using namespace reference_host;
+using common::input_error;
+using common::parse_json_text;
 
 namespace {
 
@@ -138,6 +142,11 @@ TEST(ControllerFile, FileMessagesStartWithTheFileName) {
               directory + ": cannot be opened: Is a directory");
     EXPECT_EQ(refusal([&] { write_project_file(directory, project{}); }),
               directory + ": cannot be written: Is a directory");
+    // A number beyond a double's range is refused like any text that is not JSON.
+    const std::string huge = write_temp("huge_scenario.json", R"({"elements": [],
+        "timeline": [{"at": 1e400}], "expect": "completed"})");
+    EXPECT_NE(refusal([&] { read_scenario_file(huge); }).find(huge + ": not valid JSON"),
+              std::string::npos);
 }
 
 TEST(LogText, BytesThatAreNotUtf8ShowAsEscapes) {
@@ -241,6 +250,24 @@ TEST(ProjectFile, ConfigurationsInJsonBecomeSaveRecords) {
                   project_from_json(json);
               }).find("elements[0].configuration: give either \"save_record\" or"),
               std::string::npos);
+}
+
+TEST(ProjectFile, ACutSaveLeavesNoFile) {
+    // The system refuses writing past 100 bytes; the signal it would send
+    // first is ignored so that the write itself fails.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit small{100, saved.rlim_max};
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    const std::string file = testing::TempDir() + "cut_project.json";
+    project p;
+    p.elements.push_back({std::string(200, 'x'), 1, element_kind::placeholder, {}});
+    setrlimit(RLIMIT_FSIZE, &small);
+    const std::string refused = refusal([&] { write_project_file(file, p); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(refused, file + ": cannot be written: File too large");
+    EXPECT_FALSE(std::ifstream(file).good());
 }
 
 TEST(ScenarioFile, TimelineEntriesAreWholeRecords) {

@@ -4,9 +4,9 @@
 #include <sstream>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "reference_host/hex_bytes.h"
-#include "reference_host/json_reading.h"
 #include "reference_host/replay.h"
 #include "test_support/save_records.h"
 #include "test_support/test_host.h"

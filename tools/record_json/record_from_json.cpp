@@ -7,9 +7,9 @@
 
 #include "model/input_config.h"
 #include "model/save_record.h"
-#include "record_json/json_reading.h"
 #include "record_json/record_json.h"
 #include "record_json/record_names.h"
+#include "record_json/record_reading.h"
 #include "record_json/record_texts.h"
 
 using nlohmann::json;

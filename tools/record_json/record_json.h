@@ -22,17 +22,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
-// Refused JSON; the message names the offending key.
-class record_json_error : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+#include "common/input_error.h"
+#include "common/json_reading.h"
+
+// Refused JSON; the message names the offending key. It is the host
+// programs' one error type: a program reading records within its own files
+// catches a single type.
+using record_json_error = common::input_error;
 
 // Decodes a stored record (any version, any length up to 956 read) to JSON.
 // Bytes a short record does not carry read as zero, as when it is loaded.
@@ -57,7 +58,9 @@ std::vector<std::uint8_t> record_from_json(const nlohmann::json& json,
 // Parses a record's JSON text; throws record_json_error for text that is not
 // JSON ("not valid JSON: ...") and for an object with a key twice
 // ("flags.value: key appears twice").
-nlohmann::json parse_record_json(const std::string& text);
+inline nlohmann::json parse_record_json(const std::string& text) {
+    return common::parse_json_keys_once(text);
+}
 
 // The same JSON with its keys in record order, for people to read.
 nlohmann::ordered_json in_record_order(const nlohmann::json& json);

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/hex_digits.h"
 #include "model/platform.h"
 #include "model/save_record.h"
-#include "record_json/hex_digits.h"
-#include "record_json/json_reading.h"
+#include "record_json/record_reading.h"
 
 namespace {
 
@@ -158,7 +158,7 @@ void write_hex(std::uint8_t* field, const nlohmann::json& v, const std::string& 
     if (hex.size() != 2 * size)
         refuse(key, "must hold " + std::to_string(2 * size) + " hex digits");
     const auto digit = [&](char c) {
-        const int value = hex_digit_value(c);
+        const int value = common::hex_digit_value(c);
         if (value < 0)
             refuse(key, "must hold hex digits only");
         return value;

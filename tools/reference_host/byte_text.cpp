@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "record_json/hex_digits.h"
+#include "common/hex_digits.h"
 
 namespace reference_host {
 
@@ -84,9 +84,10 @@ std::optional<std::string> bytes_from_scenario_text(const std::string& utf8, std
             if (at < utf8.size() && utf8[at] == '\\') {
                 ++at;
             } else if (at + 2 < utf8.size() && utf8[at] == 'x' &&
-                       hex_digit_value(utf8[at + 1]) >= 0 && hex_digit_value(utf8[at + 2]) >= 0) {
-                byte = static_cast<unsigned>(hex_digit_value(utf8[at + 1]) * 16 +
-                                             hex_digit_value(utf8[at + 2]));
+                       common::hex_digit_value(utf8[at + 1]) >= 0 &&
+                       common::hex_digit_value(utf8[at + 2]) >= 0) {
+                byte = static_cast<unsigned>(common::hex_digit_value(utf8[at + 1]) * 16 +
+                                             common::hex_digit_value(utf8[at + 2]));
                 at += 3;
             } else {
                 error = "a backslash starts \\xNN (the byte NN) or \\\\ (a backslash)";

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <set>
 
+#include "common/json_reading.h"
 #include "model/input_config.h"
-#include "reference_host/json_reading.h"
 
 namespace reference_host {
 
@@ -29,11 +29,12 @@ std::string known_inputs() {
 }
 
 const input_name& read_input(const nlohmann::json& value, const std::string& path) {
-    const std::string name = read_string(value, path);
+    const std::string name = common::read_string(value, path);
     for (const auto& input : input_names())
         if (name == input.name)
             return input;
-    throw input_error(path + ": unknown input \"" + name + "\" (known: " + known_inputs() + ")");
+    throw common::input_error(path + ": unknown input \"" + name + "\" (known: " + known_inputs() +
+                              ")");
 }
 
 std::uint32_t read_inputs(const nlohmann::json& value, const std::string& path) {
@@ -44,19 +45,19 @@ std::uint32_t read_inputs(const nlohmann::json& value, const std::string& path) 
         return all;
     }
     if (!value.is_array())
-        throw input_error(path + ": expected \"all\" or an array of input names");
+        throw common::input_error(path + ": expected \"all\" or an array of input names");
     std::uint32_t inputs = 0;
     for (std::size_t i = 0; i < value.size(); ++i)
-        inputs |= read_input(value[i], key_path(path, i)).mode;
+        inputs |= read_input(value[i], common::key_path(path, i)).mode;
     return inputs;
 }
 
 std::uint8_t read_features(const nlohmann::json& value, const std::string& path) {
-    require_array(value, path);
+    common::require_array(value, path);
     std::uint8_t features = 0;
     for (std::size_t i = 0; i < value.size(); ++i) {
-        const std::string at = key_path(path, i);
-        const std::string name = read_string(value[i], at);
+        const std::string at = common::key_path(path, i);
+        const std::string name = common::read_string(value[i], at);
         bool known = false;
         for (const auto& feature : feature_names)
             if (name == feature.name) {
@@ -64,63 +65,64 @@ std::uint8_t read_features(const nlohmann::json& value, const std::string& path)
                 known = true;
             }
         if (!known)
-            throw input_error(at + ": unknown feature \"" + name +
-                              "\" (known: FEATURE_STREAM_WAIT)");
+            throw common::input_error(at + ": unknown feature \"" + name +
+                                      "\" (known: FEATURE_STREAM_WAIT)");
     }
     return features;
 }
 
 port_entry read_port(const nlohmann::json& value, const std::string& path) {
-    require_object(value, path, {"kind", "unavailable_bits"});
+    common::require_object(value, path, {"kind", "unavailable_bits"});
     if (!value.contains("kind"))
-        throw input_error(key_path(path, "kind") + ": missing");
-    const std::string kind_path = key_path(path, "kind");
+        throw common::input_error(common::key_path(path, "kind") + ": missing");
+    const std::string kind_path = common::key_path(path, "kind");
     const input_name& kind = read_input(value["kind"], kind_path);
     if (kind.width == 0)
-        throw input_error(kind_path + ": \"" + kind.name +
-                          "\" is a serial interface; port entries describe digital ports");
+        throw common::input_error(kind_path + ": \"" + kind.name +
+                                  "\" is a serial interface; port entries describe digital ports");
     const std::uint32_t whole =
         kind.width == 32 ? 0xFFFFFFFFu : (std::uint32_t{1} << kind.width) - 1;
     port_entry port{kind.mode, 0};
     if (!value.contains("unavailable_bits"))
         return port;
     const nlohmann::json& bits = value["unavailable_bits"];
-    const std::string bits_path = key_path(path, "unavailable_bits");
+    const std::string bits_path = common::key_path(path, "unavailable_bits");
     if (bits.is_string() && bits.get<std::string>() == "all") {
         port.mask = whole;
         return port;
     }
     if (!bits.is_array())
-        throw input_error(bits_path + ": expected \"all\" or an array of bit numbers");
+        throw common::input_error(bits_path + ": expected \"all\" or an array of bit numbers");
     for (std::size_t i = 0; i < bits.size(); ++i)
-        port.mask |= std::uint32_t{1}
-                     << read_integer(bits[i], key_path(bits_path, i), 0, kind.width - 1);
+        port.mask |= std::uint32_t{1} << common::read_integer(
+                         bits[i], common::key_path(bits_path, i), 0, kind.width - 1);
     return port;
 }
 
 controller_setup read_controller(const nlohmann::json& value, const std::string& path,
                                  std::size_t position) {
-    require_object(value, path, {"index", "valid", "inputs", "features", "ports"});
+    common::require_object(value, path, {"index", "valid", "inputs", "features", "ports"});
     controller_setup setup;
     setup.index = static_cast<int>(position);
     if (value.contains("index"))
-        setup.index = static_cast<int>(
-            read_integer(value["index"], key_path(path, "index"), 0, CONTROLLER_COUNT - 1));
+        setup.index = static_cast<int>(common::read_integer(
+            value["index"], common::key_path(path, "index"), 0, CONTROLLER_COUNT - 1));
     if (value.contains("valid"))
-        setup.valid = read_bool(value["valid"], key_path(path, "valid"));
+        setup.valid = common::read_bool(value["valid"], common::key_path(path, "valid"));
     if (!value.contains("inputs"))
-        throw input_error(key_path(path, "inputs") + ": missing (use [] for none)");
-    setup.capabilities = read_inputs(value["inputs"], key_path(path, "inputs"));
+        throw common::input_error(common::key_path(path, "inputs") + ": missing (use [] for none)");
+    setup.capabilities = read_inputs(value["inputs"], common::key_path(path, "inputs"));
     if (value.contains("features"))
-        setup.features = read_features(value["features"], key_path(path, "features"));
+        setup.features = read_features(value["features"], common::key_path(path, "features"));
     if (value.contains("ports")) {
-        const std::string ports_path = key_path(path, "ports");
-        const auto& ports = require_array(value["ports"], ports_path);
+        const std::string ports_path = common::key_path(path, "ports");
+        const auto& ports = common::require_array(value["ports"], ports_path);
         if (ports.size() > PORT_ENTRIES)
-            throw input_error(ports_path + ": " + std::to_string(ports.size()) +
-                              " entries; a controller has at most " + std::to_string(PORT_ENTRIES));
+            throw common::input_error(ports_path + ": " + std::to_string(ports.size()) +
+                                      " entries; a controller has at most " +
+                                      std::to_string(PORT_ENTRIES));
         for (std::size_t i = 0; i < ports.size(); ++i)
-            setup.ports.push_back(read_port(ports[i], key_path(ports_path, i)));
+            setup.ports.push_back(read_port(ports[i], common::key_path(ports_path, i)));
     }
     return setup;
 }
@@ -169,32 +171,32 @@ std::vector<controller_setup> default_controllers() {
 
 std::vector<controller_setup> controllers_from_json(const nlohmann::json& array,
                                                     const std::string& path) {
-    require_array(array, path);
+    common::require_array(array, path);
     if (array.size() > CONTROLLER_COUNT)
-        throw input_error(path + ": " + std::to_string(array.size()) +
-                          " controllers; the plug-in takes at most " +
-                          std::to_string(CONTROLLER_COUNT));
+        throw common::input_error(path + ": " + std::to_string(array.size()) +
+                                  " controllers; the plug-in takes at most " +
+                                  std::to_string(CONTROLLER_COUNT));
     std::vector<controller_setup> setups;
     std::set<int> seen;
     for (std::size_t i = 0; i < array.size(); ++i) {
-        const std::string at = key_path(path, i);
+        const std::string at = common::key_path(path, i);
         setups.push_back(read_controller(array[i], at, i));
         if (!seen.insert(setups.back().index).second)
-            throw input_error(key_path(at, "index") + ": controller " +
-                              std::to_string(setups.back().index) + " is described twice");
+            throw common::input_error(common::key_path(at, "index") + ": controller " +
+                                      std::to_string(setups.back().index) + " is described twice");
     }
     return setups;
 }
 
 std::vector<controller_setup> read_controller_file(const std::string& file) {
-    const nlohmann::json json = read_json_file(file);
+    const nlohmann::json json = common::read_json_file(file);
     try {
-        require_object(json, "", {"controllers"});
+        common::require_object(json, "", {"controllers"});
         if (!json.contains("controllers"))
-            throw input_error("controllers: missing");
+            throw common::input_error("controllers: missing");
         return controllers_from_json(json["controllers"], "controllers");
-    } catch (const input_error& e) {
-        throw input_error(file + ": " + e.what());
+    } catch (const common::input_error& e) {
+        throw common::input_error(file + ": " + e.what());
     }
 }
 

@@ -1,6 +1,6 @@
 #include "reference_host/hex_bytes.h"
 
-#include "record_json/hex_digits.h"
+#include "common/hex_digits.h"
 
 namespace reference_host {
 
@@ -27,7 +27,7 @@ std::optional<std::vector<std::uint8_t>> from_hex(const std::string& text) {
     for (char c : text) {
         if (is_space(c))
             continue;
-        const int v = hex_digit_value(c);
+        const int v = common::hex_digit_value(c);
         if (v < 0)
             return std::nullopt;
         if (high < 0) {

@@ -19,9 +19,9 @@
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
 
+#include "common/input_error.h"
 #include "host_kit/plugin_library.h"
-#include "reference_host/file_access.h"
-#include "reference_host/json_reading.h"
+#include "reference_host/growing_file.h"
 #include "reference_host/main_frame.h"
 #include "reference_host/options.h"
 #include "reference_host/program_files.h"
@@ -108,7 +108,7 @@ int run_replay(const options& o) {
             return EXIT_UNUSABLE;
         }
         return met ? 0 : EXIT_NOT_MET;
-    } catch (const input_error& e) {
+    } catch (const common::input_error& e) {
         complain(e.what());
     } catch (const session_error& e) {
         complain(std::string(*o.replay) + ": the plug-in refuses an element: " + e.what());
@@ -152,7 +152,7 @@ public:
         if (options_.controllers) {
             try {
                 controllers = read_controller_file(*options_.controllers);
-            } catch (const input_error& e) {
+            } catch (const common::input_error& e) {
                 return refuse("Cannot load the controllers", e.what());
             }
         }
@@ -160,7 +160,7 @@ public:
         if (options_.log_file) {
             try {
                 log_ = std::make_unique<growing_file>(*options_.log_file);
-            } catch (const input_error& e) {
+            } catch (const common::input_error& e) {
                 return refuse("Cannot write the run log", e.what());
             }
             copy = [this](const std::string& line) {

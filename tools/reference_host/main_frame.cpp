@@ -27,8 +27,8 @@
 
 #include "abi/result_codes.h"
 #include "abi/ui_parameters.h"
-#include "reference_host/file_access.h"
-#include "reference_host/json_reading.h"
+#include "common/file_access.h"
+#include "common/input_error.h"
 #include "reference_host/project_file.h"
 #include "reference_host/simulator_panel.h"
 
@@ -287,8 +287,8 @@ std::string main_frame::save_screenshot(const std::string& file) {
     std::string bytes(png.GetLength(), '\0');
     png.CopyTo(bytes.data(), bytes.size());
     try {
-        write_whole_file(file, bytes);
-    } catch (const input_error& e) {
+        common::write_whole_file(file, bytes);
+    } catch (const common::input_error& e) {
         return e.what();
     }
     return {};

@@ -8,7 +8,7 @@
 #include <wx/scrolwin.h>
 #include <wx/textdlg.h>
 
-#include "reference_host/json_reading.h"
+#include "common/input_error.h"
 #include "reference_host/project_file.h"
 #include "reference_host/simulator_panel.h"
 
@@ -200,7 +200,7 @@ void main_frame::choose_and_load_controllers() {
         session_->describe_controllers(controllers);
         simulator_->set_controllers(controllers);
         Layout();
-    } catch (const input_error& e) {
+    } catch (const common::input_error& e) {
         report("Cannot load the controllers", e.what());
     }
     show_property_window();

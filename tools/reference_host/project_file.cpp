@@ -3,24 +3,24 @@
 #include <limits>
 #include <set>
 
+#include "common/file_access.h"
+#include "common/json_reading.h"
 #include "record_json/record_json.h"
-#include "reference_host/file_access.h"
 #include "reference_host/hex_bytes.h"
-#include "reference_host/json_reading.h"
 
 namespace reference_host {
 
 namespace {
 
 std::vector<std::uint8_t> read_save_record(const nlohmann::json& value, const std::string& path) {
-    const auto bytes = from_hex(read_string(value, path));
+    const auto bytes = from_hex(common::read_string(value, path));
     if (!bytes)
-        throw input_error(path + ": not hex (two digits per byte, spaces allowed)");
+        throw common::input_error(path + ": not hex (two digits per byte, spaces allowed)");
     if (bytes->empty())
-        throw input_error(path + ": empty");
+        throw common::input_error(path + ": empty");
     if (bytes->size() > SAVE_RECORD_LIMIT)
-        throw input_error(path + ": " + std::to_string(bytes->size()) + " bytes; at most " +
-                          std::to_string(SAVE_RECORD_LIMIT));
+        throw common::input_error(path + ": " + std::to_string(bytes->size()) + " bytes; at most " +
+                                  std::to_string(SAVE_RECORD_LIMIT));
     return *bytes;
 }
 
@@ -28,46 +28,48 @@ std::vector<std::uint8_t> read_configuration(const nlohmann::json& value, const 
     try {
         return record_from_json(value);
     } catch (const record_json_error& e) {
-        throw input_error(path + ": " + e.what());
+        throw common::input_error(path + ": " + e.what());
     }
 }
 
 project_element read_element(const nlohmann::json& value, const std::string& path) {
-    require_object(value, path, {"name", "id", "type", "save_record", "configuration"});
+    common::require_object(value, path, {"name", "id", "type", "save_record", "configuration"});
     for (const char* required : {"name", "id", "type"})
         if (!value.contains(required))
-            throw input_error(key_path(path, required) + ": missing");
+            throw common::input_error(common::key_path(path, required) + ": missing");
     project_element element;
-    element.name = read_string(value["name"], key_path(path, "name"));
-    element.id = static_cast<std::int32_t>(read_integer(value["id"], key_path(path, "id"),
-                                                        std::numeric_limits<std::int32_t>::min(),
-                                                        std::numeric_limits<std::int32_t>::max()));
-    const std::string type_path = key_path(path, "type");
-    const std::string type = read_string(value["type"], type_path);
+    element.name = common::read_string(value["name"], common::key_path(path, "name"));
+    element.id = static_cast<std::int32_t>(common::read_integer(
+        value["id"], common::key_path(path, "id"), std::numeric_limits<std::int32_t>::min(),
+        std::numeric_limits<std::int32_t>::max()));
+    const std::string type_path = common::key_path(path, "type");
+    const std::string type = common::read_string(value["type"], type_path);
     const bool has_record = value.contains("save_record");
     const bool has_configuration = value.contains("configuration");
     if (type == "placeholder") {
         element.kind = element_kind::placeholder;
         if (has_record || has_configuration)
-            throw input_error(key_path(path, has_record ? "save_record" : "configuration") +
-                              ": a placeholder element has no configuration");
+            throw common::input_error(
+                common::key_path(path, has_record ? "save_record" : "configuration") +
+                ": a placeholder element has no configuration");
     } else if (type == "custom_input") {
         element.kind = element_kind::custom_input;
         if (has_record && has_configuration)
-            throw input_error(key_path(path, "configuration") +
-                              ": give either \"save_record\" or \"configuration\", not both");
+            throw common::input_error(
+                common::key_path(path, "configuration") +
+                ": give either \"save_record\" or \"configuration\", not both");
         if (has_record)
             element.save_record =
-                read_save_record(value["save_record"], key_path(path, "save_record"));
+                read_save_record(value["save_record"], common::key_path(path, "save_record"));
         else if (has_configuration)
             element.save_record =
-                read_configuration(value["configuration"], key_path(path, "configuration"));
+                read_configuration(value["configuration"], common::key_path(path, "configuration"));
         else
-            throw input_error(key_path(path, "save_record") +
-                              ": missing (or give \"configuration\")");
+            throw common::input_error(common::key_path(path, "save_record") +
+                                      ": missing (or give \"configuration\")");
     } else {
-        throw input_error(type_path + ": unknown element type \"" + type +
-                          "\" (known: custom_input, placeholder)");
+        throw common::input_error(type_path + ": unknown element type \"" + type +
+                                  "\" (known: custom_input, placeholder)");
     }
     return element;
 }
@@ -76,15 +78,16 @@ project_element read_element(const nlohmann::json& value, const std::string& pat
 
 std::vector<project_element> elements_from_json(const nlohmann::json& array,
                                                 const std::string& path) {
-    require_array(array, path);
+    common::require_array(array, path);
     std::vector<project_element> elements;
     std::set<std::int32_t> ids;
     for (std::size_t i = 0; i < array.size(); ++i) {
-        const std::string at = key_path(path, i);
+        const std::string at = common::key_path(path, i);
         elements.push_back(read_element(array[i], at));
         if (!ids.insert(elements.back().id).second)
-            throw input_error(key_path(at, "id") + ": id " + std::to_string(elements.back().id) +
-                              " is used by an earlier element");
+            throw common::input_error(common::key_path(at, "id") + ": id " +
+                                      std::to_string(elements.back().id) +
+                                      " is used by an earlier element");
     }
     return elements;
 }
@@ -103,9 +106,9 @@ nlohmann::ordered_json element_to_json(const project_element& element) {
 }
 
 project project_from_json(const nlohmann::json& json) {
-    require_object(json, "", {"elements"});
+    common::require_object(json, "", {"elements"});
     if (!json.contains("elements"))
-        throw input_error("elements: missing");
+        throw common::input_error("elements: missing");
     return project{elements_from_json(json["elements"], "elements")};
 }
 
@@ -120,16 +123,16 @@ std::string project_to_text(const project& project) {
 }
 
 project read_project_file(const std::string& file) {
-    const nlohmann::json json = read_json_file(file);
+    const nlohmann::json json = common::read_json_file(file);
     try {
         return project_from_json(json);
-    } catch (const input_error& e) {
-        throw input_error(file + ": " + e.what());
+    } catch (const common::input_error& e) {
+        throw common::input_error(file + ": " + e.what());
     }
 }
 
 void write_project_file(const std::string& file, const project& project) {
-    write_whole_file(file, project_to_text(project));
+    common::write_whole_file(file, project_to_text(project));
 }
 
 } // namespace reference_host

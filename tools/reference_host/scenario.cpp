@@ -1,9 +1,8 @@
 #include "reference_host/scenario.h"
 
-#include <cctype>
-
+#include "common/hex_digits.h"
+#include "common/json_reading.h"
 #include "reference_host/byte_text.h"
-#include "reference_host/json_reading.h"
 
 namespace reference_host {
 
@@ -19,13 +18,13 @@ const char* const input_keys[] = {"digi8_1", "digi8_2",  "digi16_1", "digi16_2",
 std::uint32_t read_level(const nlohmann::json& value, const std::string& path,
                          std::uint32_t highest) {
     if (value.is_number_integer())
-        return static_cast<std::uint32_t>(read_integer(value, path, 0, highest));
+        return static_cast<std::uint32_t>(common::read_integer(value, path, 0, highest));
     if (!value.is_string())
-        throw input_error(path + ": expected an integer or a \"0x..\"/\"0b..\" string");
+        throw common::input_error(path + ": expected an integer or a \"0x..\"/\"0b..\" string");
     const std::string text = value.get<std::string>();
     const bool binary = text.rfind("0b", 0) == 0;
     if (!binary && text.rfind("0x", 0) != 0)
-        throw input_error(path + ": \"" + text + "\" must start with 0x or 0b");
+        throw common::input_error(path + ": \"" + text + "\" must start with 0x or 0b");
     std::uint64_t level = 0;
     bool any = false;
     for (std::size_t i = 2; i < text.size(); ++i) {
@@ -35,71 +34,74 @@ std::uint32_t read_level(const nlohmann::json& value, const std::string& path,
         int digit = -1;
         if (binary && (c == '0' || c == '1'))
             digit = c - '0';
-        else if (!binary && std::isxdigit(static_cast<unsigned char>(c)))
-            digit =
-                std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10;
+        else if (!binary)
+            digit = common::hex_digit_value(c);
         if (digit < 0)
-            throw input_error(path + ": \"" + text + "\" is not a " + (binary ? "binary" : "hex") +
-                              " number");
+            throw common::input_error(path + ": \"" + text + "\" is not a " +
+                                      (binary ? "binary" : "hex") + " number");
         level = level * (binary ? 2 : 16) + static_cast<std::uint64_t>(digit);
         any = true;
         if (level > highest)
-            throw input_error(path + ": \"" + text + "\" does not fit the port");
+            throw common::input_error(path + ": \"" + text + "\" does not fit the port");
     }
     if (!any)
-        throw input_error(path + ": \"" + text + "\" has no digits");
+        throw common::input_error(path + ": \"" + text + "\" has no digits");
     return static_cast<std::uint32_t>(level);
 }
 
 // A text of the records: 8-bit bytes, written as Latin-1 characters and \xNN.
 std::string read_bytes(const nlohmann::json& value, const std::string& path) {
     std::string error;
-    const auto bytes = bytes_from_scenario_text(read_string(value, path), error);
+    const auto bytes = bytes_from_scenario_text(common::read_string(value, path), error);
     if (!bytes)
-        throw input_error(path + ": " + error);
+        throw common::input_error(path + ": " + error);
     return *bytes;
 }
 
 std::string read_serial(const nlohmann::json& value, const std::string& path, std::size_t limit) {
     const std::string text = read_bytes(value, path);
     if (text.size() > limit)
-        throw input_error(path + ": " + std::to_string(text.size()) +
-                          " bytes; the input record carries at most " + std::to_string(limit));
+        throw common::input_error(path + ": " + std::to_string(text.size()) +
+                                  " bytes; the input record carries at most " +
+                                  std::to_string(limit));
     return text;
 }
 
 timeline_entry read_entry(const nlohmann::json& value, const std::string& path,
                           std::int64_t earliest) {
-    require_object(value, path,
-                   {"at", "controller", "digi8_1", "digi8_2", "digi16_1", "digi16_2", "digi32",
-                    "serial_1", "serial_2"});
+    common::require_object(value, path,
+                           {"at", "controller", "digi8_1", "digi8_2", "digi16_1", "digi16_2",
+                            "digi32", "serial_1", "serial_2"});
     if (!value.contains("at"))
-        throw input_error(key_path(path, "at") + ": missing");
+        throw common::input_error(common::key_path(path, "at") + ": missing");
     timeline_entry entry;
-    entry.at = read_integer(value["at"], key_path(path, "at"), 0, 100000000);
+    entry.at = common::read_integer(value["at"], common::key_path(path, "at"), 0, 100000000);
     if (entry.at < earliest)
-        throw input_error(key_path(path, "at") + ": " + std::to_string(entry.at) +
-                          " is before the entry above it (" + std::to_string(earliest) + ")");
+        throw common::input_error(common::key_path(path, "at") + ": " + std::to_string(entry.at) +
+                                  " is before the entry above it (" + std::to_string(earliest) +
+                                  ")");
     if (value.contains("controller"))
-        entry.controller = static_cast<std::int32_t>(
-            read_integer(value["controller"], key_path(path, "controller"), 0, 255));
+        entry.controller = static_cast<std::int32_t>(common::read_integer(
+            value["controller"], common::key_path(path, "controller"), 0, 255));
     controller_inputs& in = entry.inputs;
     const char* const digi8[] = {"digi8_1", "digi8_2"};
     const char* const digi16[] = {"digi16_1", "digi16_2"};
     for (int port = 0; port < 2; ++port) {
         if (value.contains(digi8[port]))
             in.digi8[port] = static_cast<std::uint8_t>(
-                read_level(value[digi8[port]], key_path(path, digi8[port]), 0xFF));
+                read_level(value[digi8[port]], common::key_path(path, digi8[port]), 0xFF));
         if (value.contains(digi16[port]))
             in.digi16[port] = static_cast<std::uint16_t>(
-                read_level(value[digi16[port]], key_path(path, digi16[port]), 0xFFFF));
+                read_level(value[digi16[port]], common::key_path(path, digi16[port]), 0xFFFF));
     }
     if (value.contains("digi32"))
-        in.digi32 = read_level(value["digi32"], key_path(path, "digi32"), 0xFFFFFFFFu);
+        in.digi32 = read_level(value["digi32"], common::key_path(path, "digi32"), 0xFFFFFFFFu);
     if (value.contains("serial_1"))
-        in.serial1 = read_serial(value["serial_1"], key_path(path, "serial_1"), SERIAL1_TEXT_LIMIT);
+        in.serial1 =
+            read_serial(value["serial_1"], common::key_path(path, "serial_1"), SERIAL1_TEXT_LIMIT);
     if (value.contains("serial_2"))
-        in.serial2 = read_serial(value["serial_2"], key_path(path, "serial_2"), SERIAL2_TEXT_LIMIT);
+        in.serial2 =
+            read_serial(value["serial_2"], common::key_path(path, "serial_2"), SERIAL2_TEXT_LIMIT);
     for (std::size_t k = 0; k < input_names().size(); ++k)
         if (value.contains(input_keys[k]))
             entry.given |= input_names()[k].mode;
@@ -107,12 +109,12 @@ timeline_entry read_entry(const nlohmann::json& value, const std::string& path,
 }
 
 std::string read_outcome(const nlohmann::json& value, const std::string& path) {
-    const std::string outcome = read_string(value, path);
+    const std::string outcome = common::read_string(value, path);
     for (const char* known : outcomes)
         if (outcome == known)
             return outcome;
-    throw input_error(path + ": unknown outcome \"" + outcome +
-                      "\" (known: completed, stopped, waiting, error)");
+    throw common::input_error(path + ": unknown outcome \"" + outcome +
+                              "\" (known: completed, stopped, waiting, error)");
 }
 
 expectation read_expectation(const nlohmann::json& value, const std::string& path) {
@@ -121,24 +123,24 @@ expectation read_expectation(const nlohmann::json& value, const std::string& pat
         expect.outcome = read_outcome(value, path);
         return expect;
     }
-    require_object(
+    common::require_object(
         value, path,
         {"outcome", "completed_runs", "restarts", "element", "IN2", "IN3", "IN4", "IN5"});
     if (!value.contains("outcome"))
-        throw input_error(key_path(path, "outcome") + ": missing");
-    expect.outcome = read_outcome(value["outcome"], key_path(path, "outcome"));
+        throw common::input_error(common::key_path(path, "outcome") + ": missing");
+    expect.outcome = read_outcome(value["outcome"], common::key_path(path, "outcome"));
     if (value.contains("completed_runs"))
-        expect.completed_runs = static_cast<int>(
-            read_integer(value["completed_runs"], key_path(path, "completed_runs"), 0, MAX_RUNS));
+        expect.completed_runs = static_cast<int>(common::read_integer(
+            value["completed_runs"], common::key_path(path, "completed_runs"), 0, MAX_RUNS));
     if (value.contains("restarts"))
-        expect.restarts = static_cast<int>(
-            read_integer(value["restarts"], key_path(path, "restarts"), 0, 1000000000));
+        expect.restarts = static_cast<int>(common::read_integer(
+            value["restarts"], common::key_path(path, "restarts"), 0, 1000000000));
     if (value.contains("element"))
-        expect.element = read_string(value["element"], key_path(path, "element"));
+        expect.element = common::read_string(value["element"], common::key_path(path, "element"));
     for (int k = 0; k < CHARACTER_INPUTS; ++k) {
         const std::string name = "IN" + std::to_string(k + 2);
         if (value.contains(name))
-            expect.character_inputs[k] = read_bytes(value[name], key_path(path, name));
+            expect.character_inputs[k] = read_bytes(value[name], common::key_path(path, name));
     }
     return expect;
 }
@@ -146,24 +148,24 @@ expectation read_expectation(const nlohmann::json& value, const std::string& pat
 } // namespace
 
 scenario scenario_from_json(const nlohmann::json& json) {
-    require_object(json, "",
-                   {"description", "controllers", "elements", "runs", "timeline", "expect"});
+    common::require_object(
+        json, "", {"description", "controllers", "elements", "runs", "timeline", "expect"});
     for (const char* required : {"elements", "timeline", "expect"})
         if (!json.contains(required))
-            throw input_error(std::string(required) + ": missing");
+            throw common::input_error(std::string(required) + ": missing");
     scenario s;
     if (json.contains("description"))
-        read_string(json["description"], "description");
+        common::read_string(json["description"], "description");
     s.controllers = json.contains("controllers")
                         ? controllers_from_json(json["controllers"], "controllers")
                         : default_controllers();
     s.elements = elements_from_json(json["elements"], "elements");
     if (json.contains("runs"))
-        s.runs = static_cast<int>(read_integer(json["runs"], "runs", 1, MAX_RUNS));
-    const auto& timeline = require_array(json["timeline"], "timeline");
+        s.runs = static_cast<int>(common::read_integer(json["runs"], "runs", 1, MAX_RUNS));
+    const auto& timeline = common::require_array(json["timeline"], "timeline");
     std::int64_t earliest = 0;
     for (std::size_t i = 0; i < timeline.size(); ++i) {
-        s.timeline.push_back(read_entry(timeline[i], key_path("timeline", i), earliest));
+        s.timeline.push_back(read_entry(timeline[i], common::key_path("timeline", i), earliest));
         earliest = s.timeline.back().at;
     }
     s.expect = read_expectation(json["expect"], "expect");
@@ -186,7 +188,7 @@ std::vector<std::string> scenario_warnings(const scenario& s) {
         if (missing.empty())
             continue;
         const std::string controller = "controller " + std::to_string(entry.controller);
-        warnings.push_back(key_path("timeline", i) + " at " + std::to_string(entry.at) +
+        warnings.push_back(common::key_path("timeline", i) + " at " + std::to_string(entry.at) +
                            " s: " + controller + " does not offer " + missing +
                            (setup == nullptr ? " (it is not described)"
                             : !setup->valid  ? " (it is described as not valid)"
@@ -197,11 +199,11 @@ std::vector<std::string> scenario_warnings(const scenario& s) {
 }
 
 scenario read_scenario_file(const std::string& file) {
-    const nlohmann::json json = read_json_file(file);
+    const nlohmann::json json = common::read_json_file(file);
     try {
         return scenario_from_json(json);
-    } catch (const input_error& e) {
-        throw input_error(file + ": " + e.what());
+    } catch (const common::input_error& e) {
+        throw common::input_error(file + ": " + e.what());
     }
 }
 

@@ -12,20 +12,21 @@
 #include <wx/cmdline.h>
 #include <wx/init.h>
 
+#include "common/input_error.h"
 #include "model/save_record.h"
 #include "record_json/record_json.h"
 #include "save_record_tool/tool_files.h"
 
+namespace save_record_tool {
+
 namespace {
+
+using common::input_error;
 
 constexpr int EXIT_REFUSED = 1; // the input is not a record or its JSON
 constexpr int EXIT_USAGE = 2;   // also files that cannot be read or written
 // A record's JSON takes a few kilobytes; anything far larger is not one.
 constexpr std::size_t JSON_FILE_LIMIT = 1 << 20;
-
-struct refused {
-    std::string message;
-};
 
 // A value on one line.
 std::string flat_form(const nlohmann::ordered_json& json) {
@@ -61,39 +62,38 @@ void append_readable(const nlohmann::ordered_json& json, std::size_t depth, std:
     out += "\n" + indent.substr(2) + (json.is_object() ? "}" : "]");
 }
 
-std::string decode(const std::string& path) {
-    std::size_t size = 0;
-    const std::vector<std::uint8_t> record = read_input(path, SAVE_RECORD_SIZE, true, size);
+// `record` holds the input's first bytes, `size` counts all of them.
+std::string decode(const std::string& record, std::size_t size) {
     // The input's own size: the codec reads only its first 956 bytes, which
     // are all that was kept, and notes a longer input as such.
-    const nlohmann::json json = record_to_json(record.data(), size);
+    const nlohmann::json json =
+        record_to_json(reinterpret_cast<const std::uint8_t*>(record.data()), size);
     std::string text;
     append_readable(in_record_order(json), 0, text);
     return text + "\n";
 }
 
-// The record, after listing on standard error each field it does not hold as
-// the JSON gives it; with `strict`, such a field refuses the JSON instead.
-std::string encode(const std::string& path, bool strict) {
-    const std::string name = input_name(path);
-    std::size_t size = 0;
-    const std::vector<std::uint8_t> bytes = read_input(path, JSON_FILE_LIMIT, false, size);
+// The record of the JSON `text` (all of input `name` up to the limit, `size`
+// counting the whole input), after listing on standard error each field it
+// does not hold as the JSON gives it; with `strict`, such a field refuses the
+// JSON instead.
+std::string encode(const std::string& name, const std::string& text, std::size_t size,
+                   bool strict) {
     if (size > JSON_FILE_LIMIT)
-        throw refused{name + ": too large for a record's JSON"};
+        throw input_error(name + ": too large for a record's JSON");
     std::vector<std::uint8_t> record;
     std::vector<std::string> changes;
     try {
-        record =
-            record_from_json(parse_record_json(std::string(bytes.begin(), bytes.end())), changes);
+        record = record_from_json(parse_record_json(text), changes);
     } catch (const record_json_error& e) {
-        throw refused{name + ": " + e.what()};
+        throw input_error(name + ": " + e.what());
     }
     for (const std::string& change : changes)
         std::cerr << "save_record_tool: " << (strict ? "error: " : "note: ") << change << "\n";
     if (strict && !changes.empty())
-        throw refused{name + ": refused (--strict): " + std::to_string(changes.size()) +
-                      (changes.size() == 1 ? " field is" : " fields are") +
-                      " not written as given"};
+        throw input_error(name + ": refused (--strict): " + std::to_string(changes.size()) +
+                          (changes.size() == 1 ? " field is" : " fields are") +
+                          " not written as given");
     return std::string(record.begin(), record.end());
 }
 
@@ -108,7 +108,10 @@ const char* const USAGE_TEXT =
 
 } // namespace
 
+} // namespace save_record_tool
+
 int main(int argc, char** argv) {
+    using namespace save_record_tool;
     std::setlocale(LC_CTYPE, ""); // file names in the user's encoding
     // Asked alone, before the parser that wants a command and a file.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
@@ -165,15 +168,21 @@ int main(int argc, char** argv) {
         std::cerr << "save_record_tool: --strict goes with encode\n";
         return EXIT_USAGE;
     }
+    const bool decoding = command == "decode";
+    // What fails says which exit status: the files, or the input itself.
+    int failure = EXIT_USAGE;
     try {
-        write_output(output.ToStdString(),
-                     command == "decode" ? decode(input) : encode(input, strict));
-    } catch (const refused& r) {
-        std::cerr << "save_record_tool: " << r.message << "\n";
-        return EXIT_REFUSED;
-    } catch (const file_error& e) {
-        std::cerr << "save_record_tool: " << e.message << "\n";
-        return EXIT_USAGE;
+        std::size_t size = 0;
+        const std::string bytes = decoding ? read_input(input, SAVE_RECORD_SIZE, true, size)
+                                           : read_input(input, JSON_FILE_LIMIT, false, size);
+        failure = EXIT_REFUSED;
+        const std::string result =
+            decoding ? decode(bytes, size) : encode(input_name(input), bytes, size, strict);
+        failure = EXIT_USAGE;
+        write_output(output.ToStdString(), result);
+    } catch (const input_error& e) {
+        std::cerr << "save_record_tool: " << e.what() << "\n";
+        return failure;
     }
     return 0;
 }

@@ -1,17 +1,12 @@
 // The save-record tool's input and output: files by name, "-" for standard
-// input or output, failures with the system's reason.
+// input or output, failures with the system's reason alone
+// ("element.rec: No such file or directory").
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
-#include <vector>
 
-// A file that cannot be read or written; the message names it and says why
-// ("element.rec: No such file or directory").
-struct file_error {
-    std::string message;
-};
+namespace save_record_tool {
 
 // How messages name `path`: "standard input" for "-".
 std::string input_name(const std::string& path);
@@ -19,10 +14,13 @@ std::string input_name(const std::string& path);
 // Up to `limit` bytes of the file `path` ("-": standard input), and in
 // `size` the input's whole size. Past `limit`, standard input is read on
 // only to count it if `count_rest`; otherwise `size` is just above `limit`.
-std::vector<std::uint8_t> read_input(const std::string& path, std::size_t limit, bool count_rest,
-                                     std::size_t& size);
+// Throws input_error.
+std::string read_input(const std::string& path, std::size_t limit, bool count_rest,
+                       std::size_t& size);
 
 // Writes `bytes` to the file `path` ("" or "-": standard output). A file
 // that could not be written whole is removed: a cut record would still load,
-// as a short one.
+// as a short one. Throws input_error.
 void write_output(const std::string& path, const std::string& bytes);
+
+} // namespace save_record_tool

@@ -10,10 +10,10 @@
 
 #include <nlohmann/json.hpp>
 
-[[noreturn]] void refuse(const std::string& key, const std::string& problem);
+#include "common/json_reading.h"
 
-// "integer" for integers of either sign, the JSON type's name otherwise.
-const char* type_name(const nlohmann::json& v);
+using common::refuse;
+using common::type_name;
 
 // One JSON object of the record: keys it does not know are refused before any
 // value is read, and a required key must be there.
@@ -51,7 +51,7 @@ std::vector<T> unsigned_array(const nlohmann::json& v, const std::string& key, s
         refuse(key, "must be an array of " + std::to_string(count) + " integers");
     std::vector<T> values;
     for (std::size_t i = 0; i < count; ++i)
-        values.push_back(unsigned_of<T>(v[i], key + "[" + std::to_string(i) + "]"));
+        values.push_back(unsigned_of<T>(v[i], common::key_path(key, i)));
     return values;
 }
 

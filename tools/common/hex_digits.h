@@ -1,6 +1,8 @@
 // Hex digits as the host programs read them: records in JSON, byte texts in
-// scenarios and on the command line.
+// scenarios, save records in project files.
 #pragma once
+
+namespace common {
 
 // The value of one hex digit of either case; -1 for any other character.
 inline int hex_digit_value(char c) {
@@ -12,3 +14,5 @@ inline int hex_digit_value(char c) {
         return c - 'A' + 10;
     return -1;
 }
+
+} // namespace common

@@ -1,0 +1,74 @@
+// Files in and out, and the system's reason when that fails ("No such file
+// or directory", "Is a directory", "No space left on device").
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace common {
+
+// The system's words for an errno value.
+std::string system_reason(int error);
+
+// What a refusal puts between the file's name and the system's reason, by
+// step: "shot.png: cannot be written: Permission denied", or with
+// BARE_REASONS "shot.png: Permission denied".
+struct file_wording {
+    const char* opening; // to read
+    const char* reading;
+    const char* writing; // opening to write as well
+};
+inline constexpr file_wording STEP_REASONS{
+    "cannot be opened: ", "cannot be read: ", "cannot be written: "};
+inline constexpr file_wording BARE_REASONS{"", "", ""};
+
+// "NAME: STEP REASON", as input_error carries it.
+std::string file_problem(const std::string& name, const char* step, int error);
+[[noreturn]] void refuse_file(const std::string& name, const char* step, int error);
+
+// A file descriptor, closed with the object unless it is borrowed (the
+// standard streams).
+class descriptor {
+public:
+    descriptor(int fd, bool owned) : fd_(fd), owned_(owned) {}
+    descriptor(descriptor&& other) noexcept : fd_(other.fd_), owned_(other.owned_) {
+        other.owned_ = false;
+    }
+    descriptor(const descriptor&) = delete;
+    descriptor& operator=(const descriptor&) = delete;
+    descriptor& operator=(descriptor&&) = delete;
+    ~descriptor();
+    int fd() const { return fd_; }
+    // Closes it now: 0, or the errno of the failure.
+    int close();
+
+private:
+    int fd_;
+    bool owned_;
+};
+
+// Throw input_error "PATH: <step> REASON" when the file does not open.
+descriptor open_to_read(const std::string& path, const file_wording& wording);
+// Creates or empties the file.
+descriptor open_to_write(const std::string& path, const file_wording& wording);
+
+// Up to `limit` bytes from `in` (refusals call it `name`), and in `size` the
+// input's whole size: past `limit`, a regular file's size is the system's,
+// other input is read on to count it only if `count_rest`; otherwise `size`
+// is just above `limit`. A directory is refused as not opening (EISDIR): it
+// opens on some systems and then reads as nothing.
+std::string read_up_to(const descriptor& in, const std::string& name, std::size_t limit,
+                       bool count_rest, std::size_t& size, const file_wording& wording);
+
+// Writes all of `bytes`; 0, or the errno of the failure.
+int write_all(int fd, const char* bytes, std::size_t size);
+
+// The bytes of the file `path`.
+std::string read_whole_file(const std::string& path, const file_wording& wording = STEP_REASONS);
+
+// Replaces the file `path` with `bytes`. A plain file that could not be
+// written whole is removed: a cut one would still read, as a shorter one.
+void write_whole_file(const std::string& path, const std::string& bytes,
+                      const file_wording& wording = STEP_REASONS);
+
+} // namespace common
