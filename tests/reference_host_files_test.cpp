@@ -365,9 +365,10 @@ TEST(CommandLine, ReadsEveryOption) {
 TEST(CommandLine, ValuesMayBeJoinedWithAnEqualsSign) {
     options o;
     EXPECT_EQ(parse_options({"--serial=/dev/ttyUSB0", "--baud=19200", "--serial-format=7e1",
-                             "--log=run=1.log", "--plugin", "p.so"},
+                             "--log=run=1.log", "--plugin", "p.so", "--controllers=caf\xE9.json"},
                             o),
               "");
+    EXPECT_EQ(o.controllers, "caf\xE9.json"); // bytes as given, whatever the encoding
     EXPECT_EQ(o.serial_device, "/dev/ttyUSB0");
     EXPECT_EQ(o.baud, 19200);
     EXPECT_EQ(o.format.text(), "7E1");
@@ -396,6 +397,13 @@ TEST(CommandLine, RefusesWhatCannotWork) {
         {{"--baud="}, "--baud needs a value"},
         {{"--help=yes"}, "--help takes no value"},
         {{"a.json", "b.json"}, "more than one project file"},
+        // Forms the toolkit's parser takes, or refuses in its own words.
+        {{"--serial:/dev/ttyS0"}, "unknown option --serial:/dev/ttyS0"},
+        {{"--plugin", ""}, "--plugin needs a value"},
+        {{"-hx"}, "unknown option -hx"},
+        {{"-"}, "unknown option -"},
+        {{"--", "p.json"}, "unknown option --"},
+        {{"--=x"}, "unknown option --"},
     };
     for (const auto& c : cases) {
         options o;

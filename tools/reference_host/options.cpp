@@ -1,10 +1,14 @@
 #include "reference_host/options.h"
 
+#include <wx/cmdline.h>
+#include <wx/msgout.h>
+
 #include "reference_host/serial_port.h"
 
 namespace reference_host {
 
 namespace {
+
 bool read_int(const std::string& text, int& value) {
     if (text.empty() || text.size() > 9)
         return false;
@@ -16,6 +20,79 @@ bool read_int(const std::string& text, int& value) {
     }
     return true;
 }
+
+// Every option: a switch sets `on`; an option's value is `kept` as given,
+// or (neither) checked by take_value.
+const struct option_entry {
+    const char* name;
+    bool options::*on;
+    std::optional<std::string> options::*kept;
+} OPTIONS[] = {{"--help", &options::help, nullptr},
+               {"--version", &options::version, nullptr},
+               {"--list-serial", &options::list_serial, nullptr},
+               {"--controllers", nullptr, &options::controllers},
+               {"--project", nullptr, &options::project},
+               {"--replay", nullptr, &options::replay},
+               {"--screenshot", nullptr, &options::screenshot},
+               {"--log", nullptr, &options::log_file},
+               {"--serial", nullptr, &options::serial_device},
+               {"--lang", nullptr, &options::language},
+               {"--plugin", nullptr, nullptr},
+               {"--baud", nullptr, nullptr},
+               {"--serial-format", nullptr, nullptr},
+               {"--serial-interface", nullptr, nullptr}};
+
+const option_entry* find_option(const std::string& name) {
+    for (const option_entry& option : OPTIONS)
+        if (name == option.name)
+            return &option;
+    return nullptr;
+}
+
+// The toolkit takes forms the program refuses ("--baud:9600", "-", "--",
+// "-hx", empty values) and words its refusals its own way: why `arg` is
+// refused, in the program's words.
+std::string refusal(const std::string& arg) {
+    const std::string name = arg.rfind("--", 0) == 0 ? arg.substr(0, arg.find('=')) : arg;
+    const option_entry* option = find_option(name);
+    if (option == nullptr)
+        return "unknown option " + name;
+    return name + (option->on ? " takes no value" : " needs a value");
+}
+
+// Keeps the value of `option`; "" or what is wrong with it.
+std::string take_value(const option_entry& option, const std::string& value, options& out) {
+    const std::string name = option.name;
+    if (value.empty())
+        return name + " needs a value";
+    if (option.kept) {
+        out.*option.kept = value;
+    } else if (name == "--plugin") {
+        out.plugin_path = value;
+    } else if (name == "--baud") {
+        if (!read_int(value, out.baud) || !is_supported_baud(out.baud))
+            return "--baud: unsupported rate \"" + value +
+                   "\" (1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, "
+                   "921600)";
+    } else if (name == "--serial-format") {
+        const auto format = parse_serial_format(value);
+        if (!format)
+            return "--serial-format: \"" + value +
+                   "\" is not data bits 5-8, parity N, E, O, M or S, stop bits 1 or 2 (8N1, "
+                   "7E1, ...)";
+        out.format = *format;
+    } else { // --serial-interface
+        if (value != "1" && value != "2")
+            return "--serial-interface: \"" + value + "\" is not 1 or 2";
+        out.serial_interface = value == "1" ? 1 : 2;
+    }
+    return {};
+}
+
+struct silent_output : wxMessageOutput {
+    void Output(const wxString&) override {}
+};
+
 } // namespace
 
 std::string usage_text() {
@@ -45,101 +122,70 @@ std::string usage_text() {
 }
 
 std::string parse_options(const std::vector<std::string>& args, options& out) {
-    bool baud_given = false;
-    bool format_given = false;
-    bool interface_given = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        // --name=value, as toolkit command lines take long options too.
-        std::optional<std::string> joined;
-        const std::size_t equals = arg.find('=');
-        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            joined = arg.substr(equals + 1);
-            arg.erase(equals);
-        }
-        auto value = [&](std::string& into) -> std::string {
-            if (joined) {
-                into = *joined;
-                joined.reset();
-                return into.empty() ? arg + " needs a value" : std::string();
-            }
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                return arg + " needs a value";
-            into = args[++i];
-            return {};
-        };
-        std::string text;
-        std::string error;
-        if (arg == "--help" || arg == "-h") {
-            out.help = true;
-        } else if (arg == "--version") {
-            out.version = true;
-        } else if (arg == "--lang") {
-            error = value(text);
-            out.language = text;
-        } else if (arg == "--list-serial") {
-            out.list_serial = true;
-        } else if (arg == "--log") {
-            error = value(text);
-            out.log_file = text;
-        } else if (arg == "--plugin") {
-            error = value(out.plugin_path);
-        } else if (arg == "--controllers") {
-            error = value(text);
-            out.controllers = text;
-        } else if (arg == "--project") {
-            error = value(text);
-            out.project = text;
-        } else if (arg == "--replay") {
-            error = value(text);
-            out.replay = text;
-        } else if (arg == "--screenshot") {
-            error = value(text);
-            out.screenshot = text;
-        } else if (arg == "--serial") {
-            error = value(text);
-            out.serial_device = text;
-        } else if (arg == "--baud") {
-            error = value(text);
-            if (error.empty() && (!read_int(text, out.baud) || !is_supported_baud(out.baud)))
-                error = "--baud: unsupported rate \"" + text +
-                        "\" (1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, "
-                        "460800, 921600)";
-            baud_given = true;
-        } else if (arg == "--serial-format") {
-            error = value(text);
-            const auto format = parse_serial_format(text);
-            if (error.empty() && !format)
-                error = "--serial-format: \"" + text +
-                        "\" is not data bits 5-8, parity N, E, O, M or S, stop bits 1 or 2 (8N1, "
-                        "7E1, ...)";
-            else if (format)
-                out.format = *format;
-            format_given = true;
-        } else if (arg == "--serial-interface") {
-            error = value(text);
-            if (error.empty() && (text != "1" && text != "2"))
-                error = "--serial-interface: \"" + text + "\" is not 1 or 2";
-            else if (error.empty())
-                out.serial_interface = text == "1" ? 1 : 2;
-            interface_given = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            error = "unknown option " + arg;
-        } else if (out.project) {
-            error = "more than one project file: " + *out.project + " and " + arg;
-        } else {
+    // The arguments as 8-bit data, so that file names come back byte for
+    // byte whatever the locale's encoding.
+    std::vector<std::wstring> wide{L"reference_host"};
+    for (const std::string& arg : args)
+        wide.push_back(wxString::From8BitData(arg.data(), arg.size()).ToStdWstring());
+    std::vector<wxChar*> argv;
+    for (std::wstring& arg : wide)
+        argv.push_back(arg.data());
+    wxCmdLineParser parser(static_cast<int>(argv.size()), argv.data());
+    parser.SetSwitchChars("-");
+    for (const option_entry& option : OPTIONS) {
+        if (option.on)
+            parser.AddSwitch(option.on == &options::help ? "h" : "", option.name + 2);
+        else
+            parser.AddLongOption(option.name + 2, "", wxCMD_LINE_VAL_STRING,
+                                 wxCMD_LINE_NEEDS_SEPARATOR);
+    }
+    parser.AddParam("", wxCMD_LINE_VAL_STRING,
+                    wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
+    // Its refusals, and its checks of odd input ("--=x"), are not the
+    // program's to show.
+    silent_output silent;
+    wxMessageOutput* const shown = wxMessageOutput::Set(&silent);
+    const wxAssertHandler_t checks = wxSetAssertHandler(nullptr);
+    parser.Parse(false);
+    wxSetAssertHandler(checks);
+    wxMessageOutput::Set(shown);
+
+    // What the toolkit read, up to where it stopped, in the order given and
+    // against the argument each came from: the first thing wrong is told.
+    std::size_t next = 0; // the argument the next item comes from
+    for (const wxCmdLineArg& item : parser.GetArguments()) {
+        const std::string& arg = args[next];
+        if (item.GetKind() == wxCMD_LINE_PARAM) {
+            if (!arg.empty() && arg[0] == '-')
+                return refusal(arg);
+            if (out.project)
+                return "more than one project file: " + *out.project + " and " + arg;
             out.project = arg;
+            ++next;
+            continue;
         }
-        if (error.empty() && joined)
-            error = arg + " takes no value";
+        const option_entry& option = *find_option("--" + item.GetLongName().ToStdString());
+        const std::string name = option.name;
+        const bool joined = !option.on && arg.rfind(name + "=", 0) == 0;
+        if (arg != name && !joined && !(arg == "-h" && option.on == &options::help))
+            return refusal(arg);
+        if (option.on) {
+            out.*option.on = true;
+            ++next;
+            continue;
+        }
+        const std::string error =
+            take_value(option, joined ? arg.substr(name.size() + 1) : args[next + 1], out);
         if (!error.empty())
             return error;
+        next += joined ? 1 : 2;
     }
-    if ((baud_given || format_given || interface_given) && !out.serial_device)
-        return std::string(baud_given     ? "--baud"
-                           : format_given ? "--serial-format"
-                                          : "--serial-interface") +
-               " needs --serial";
+    // Where the toolkit stopped, or a "--" it took as the end of the options.
+    if (next < args.size())
+        return refusal(args[next]);
+    for (const char* name : {"--baud", "--serial-format", "--serial-interface"})
+        if (parser.Found(name + 2) && !out.serial_device)
+            return std::string(name) + " needs --serial";
     if (out.replay) {
         if (out.serial_device)
             return "--replay runs without a window; --serial needs the window";
