@@ -61,8 +61,6 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${ZAVUD_DOCDIR}/docs C
 # The programs and their examples.
 foreach(program reference_host save_record_tool)
   if(TARGET ${program})
-    set_target_properties(${program} PROPERTIES
-      RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_BINDIR})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
   endif()
 endforeach()
