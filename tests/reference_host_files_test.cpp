@@ -11,6 +11,7 @@
 #include "abi/controller_config.h"
 #include "common/json_reading.h"
 #include "model/input_config.h"
+#include "model/platform.h"
 #include "reference_host/byte_text.h"
 #include "reference_host/controller_setup.h"
 #include "reference_host/hex_bytes.h"
@@ -25,9 +26,7 @@ using common::parse_json_text;
 namespace {
 
 std::uint32_t host32(const std::uint8_t* at) {
-    std::uint32_t v;
-    std::memcpy(&v, at, 4);
-    return v;
+    return platform::read_host<std::uint32_t>(at);
 }
 
 std::vector<controller_setup> controllers_of(const std::string& text) {

@@ -7,17 +7,16 @@
 #include "abi/element_handle.h"
 #include "abi/result_codes.h"
 #include "abi/run_records.h"
+#include "model/platform.h"
 #include "reference_host/result_names.h"
 
 namespace reference_host {
 
 namespace {
 
+// The custom-operation record is the host's, in its own byte order.
 std::uint32_t read_host32(const std::uint8_t* at) {
-    // The custom-operation record is the host's, in its own byte order.
-    std::uint32_t value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
+    return platform::read_host<std::uint32_t>(at);
 }
 
 std::string hex(std::uint32_t value) {
