@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <type_traits>
 
 #include "model/input_config.h"
 #include "model/save_record.h"
@@ -29,15 +30,15 @@ std::uint32_t named_value_of(const json& v, const std::string& path, std::int64_
     return value;
 }
 
-std::uint32_t flags_of(const json& v) {
-    const object_reader reader(v, "flags", {"value", "names"});
+std::uint32_t flags_of(const json& v, const std::string& key) {
+    const object_reader reader(v, key, {"value", "names"});
     const auto flags = unsigned_of<std::uint32_t>(reader.required("value"), reader.key("value"));
     const json& names = reader.required("names");
     if (!names.is_array())
         refuse(reader.key("names"), std::string("must be an array, not ") + type_name(names));
     std::vector<std::string> listed;
     for (std::size_t i = 0; i < names.size(); ++i)
-        listed.push_back(string_of(names[i], "flags.names[" + std::to_string(i) + "]"));
+        listed.push_back(string_of(names[i], reader.key("names") + "[" + std::to_string(i) + "]"));
     std::vector<std::string> expected = flag_names(flags);
     std::sort(listed.begin(), listed.end());
     std::sort(expected.begin(), expected.end());
@@ -55,45 +56,48 @@ template <typename T, std::size_t N> void copy_array(const std::vector<T>& value
     std::copy(values.begin(), values.end(), to);
 }
 
+// One field as the JSON gives it, read by its kind, but the coded numbers by
+// name; a UTF-16 text takes its raw bytes instead where the JSON has them.
+template <save_field Field, save_kind Kind, std::size_t Count, typename T>
+void read_field(const json& j, const object_reader& in, T& to) {
+    const std::string key = save_field_of(Field).name;
+    const json& v = in.required(key);
+    if constexpr (Field == save_field::input_mode) {
+        to = named_value_of(v, key, std::numeric_limits<T>::max(), input_mode_name);
+    } else if constexpr (Field == save_field::flags) {
+        to = flags_of(v, key);
+    } else if constexpr (Field == save_field::timeout_action) {
+        to = static_cast<T>(
+            named_value_of(v, key, std::numeric_limits<T>::max(), timeout_action_name));
+    } else if constexpr (Kind == save_kind::TEXT8) {
+        static_assert(Count == SAVE_COMPARE_TEXT_SIZE, "the size write_compare_text fills");
+        write_compare_text(to, code_points(v, key), key);
+    } else if constexpr (Kind == save_kind::TEXT16) {
+        constexpr std::size_t size = save_field_of(Field).size();
+        static_assert(size == SAVE_WAIT_MESSAGE_SIZE, "the size write_wait_message fills");
+        write_wait_message(to, code_points(v, key), key);
+        const std::string raw_key = raw_bytes_key(key);
+        const auto raw = j.find(raw_key);
+        if (raw != j.end())
+            write_hex(to, *raw, raw_key, size);
+    } else if constexpr (std::is_array_v<T>) {
+        copy_array(unsigned_array<std::remove_extent_t<T>>(v, key, Count), to);
+    } else if constexpr (std::is_signed_v<T>) {
+        to = signed_of<T>(v, key);
+    } else {
+        to = unsigned_of<T>(v, key);
+    }
+}
+
 // The record's fields exactly as the JSON gives them, read in record order.
 input_config fields_of(const json& j) {
-    const object_reader in(j, "",
-                           std::set<std::string>(std::begin(RECORD_KEYS), std::end(RECORD_KEYS)));
-    const auto field = [&](const char* name) -> const json& { return in.required(name); };
+    const std::vector<std::string>& keys = record_keys();
+    const object_reader in(j, "", std::set<std::string>(keys.begin(), keys.end()));
     input_config c{};
-    c.version = signed_of<std::int16_t>(field("version"), "version");
-    c.length = signed_of<std::int16_t>(field("length"), "length");
-    c.input_mode = named_value_of(field("input_mode"), "input_mode",
-                                  std::numeric_limits<std::uint32_t>::max(), input_mode_name);
-    copy_array(unsigned_array<std::uint8_t>(field("spare_bytes"), "spare_bytes", 2), c.spare_bytes);
-    copy_array(
-        unsigned_array<std::uint16_t>(field("spare_words"), "spare_words", SAVE_SPARE_WORD_COUNT),
-        c.spare_words);
-    copy_array(unsigned_array<std::uint8_t>(field("digi8_value"), "digi8_value", 2), c.digi8_value);
-    copy_array(unsigned_array<std::uint8_t>(field("digi8_mask"), "digi8_mask", 2), c.digi8_mask);
-    copy_array(unsigned_array<std::uint16_t>(field("digi16_value"), "digi16_value", 2),
-               c.digi16_value);
-    copy_array(unsigned_array<std::uint16_t>(field("digi16_mask"), "digi16_mask", 2),
-               c.digi16_mask);
-    c.flags = flags_of(field("flags"));
-    c.digi32_value = unsigned_of<std::uint32_t>(field("digi32_value"), "digi32_value");
-    c.digi32_mask = unsigned_of<std::uint32_t>(field("digi32_mask"), "digi32_mask");
-    c.controller = unsigned_of<std::uint8_t>(field("controller"), "controller");
-    write_compare_text(c.compare_text1, code_points(field("compare_text1"), "compare_text1"),
-                       "compare_text1");
-    write_wait_message(c.wait_message, code_points(field("wait_message"), "wait_message"),
-                       "wait_message");
-    const auto raw_message = j.find("wait_message_bytes");
-    if (raw_message != j.end())
-        write_hex(c.wait_message, *raw_message, "wait_message_bytes", SAVE_WAIT_MESSAGE_SIZE);
-    write_compare_text(c.compare_text2, code_points(field("compare_text2"), "compare_text2"),
-                       "compare_text2");
-    c.timeout_sec = unsigned_of<std::uint32_t>(field("timeout_sec"), "timeout_sec");
-    c.goto_element = signed_of<std::int32_t>(field("goto_element"), "goto_element");
-    c.timeout_action = static_cast<std::uint8_t>(
-        named_value_of(field("timeout_action"), "timeout_action", 255, timeout_action_name));
-    c.substr_from = unsigned_of<std::uint8_t>(field("substr_from"), "substr_from");
-    c.substr_to = unsigned_of<std::uint8_t>(field("substr_to"), "substr_to");
+#define RECORD_READ_FIELD(field, NAME, offset, kind, count, since)                                 \
+    read_field<save_field::field, save_kind::kind, count>(j, in, c.field);
+    SAVE_RECORD_FIELDS(RECORD_READ_FIELD, SAVE_RECORD_SKIP)
+#undef RECORD_READ_FIELD
     return c;
 }
 
@@ -113,6 +117,48 @@ std::string action_text(std::uint8_t action) {
     return name == "unknown" ? std::to_string(action) : name;
 }
 
+// What each version brought, as a line about an older record names it.
+constexpr const char* BROUGHT_BY[] = {
+    "", "", "first comparison text", "wait message", "second comparison text", "timeout"};
+static_assert(std::size(BROUGHT_BY) == SAVE_FORMAT_VERSION + 1,
+              "each version after the first needs a name for what it brought");
+
+template <save_field Field, save_kind Kind, typename T> std::string shown(const T& value) {
+    if constexpr (Field == save_field::timeout_action)
+        return action_text(value);
+    else if constexpr (Kind == save_kind::TEXT8)
+        return quoted(compare_text_json(value));
+    else if constexpr (Kind == save_kind::TEXT16)
+        return quoted(wait_message_json(value));
+    else
+        return std::to_string(value);
+}
+
+template <save_kind Kind, std::size_t Size, typename T> bool same(const T& a, const T& b) {
+    if constexpr (Kind == save_kind::TEXT8)
+        return std::strcmp(a, b) == 0;
+    else if constexpr (Kind == save_kind::TEXT16)
+        return std::memcmp(a, b, Size) == 0;
+    else
+        return a == b;
+}
+
+// A line when loading gave a field of a later version than the record's its
+// default, and the default differs from what was given.
+template <save_field Field, save_kind Kind, std::int16_t Since, typename T, typename Dropped>
+void note_dropped(const T& given, const T& loaded, unsigned changes, const Dropped& dropped) {
+    const char* key = save_field_of(Field).name;
+    if constexpr (Field == save_field::flags) {
+        // Records from before the timeout load with FLAG_TIMEOUT clear.
+        if (load_defaulted(changes, SAVE_SINCE_TIMEOUT) && given != loaded)
+            dropped(key, "FLAG_TIMEOUT", SAVE_SINCE_TIMEOUT, std::to_string(loaded));
+    } else if constexpr (Since > 1) {
+        if (load_defaulted(changes, Since) &&
+            !same<Kind, save_field_of(Field).size()>(given, loaded))
+            dropped(key, shown<Field, Kind>(given), Since, shown<Field, Kind>(loaded));
+    }
+}
+
 // One line for each field, in record order, that loading `given` changed (`loaded`, with the
 // save_load_change bits `changes`); version and length are not fields people
 // set, and encoding always writes 5 and 956.
@@ -120,36 +166,16 @@ std::vector<std::string> changed_fields(const input_config& given, const input_c
                                         unsigned changes) {
     std::vector<std::string> lines;
     const std::string lacking = "version " + std::to_string(given.version) + " records have no ";
-    const auto dropped = [&](const char* key, const std::string& was, const char* what,
+    const auto dropped = [&](const char* key, const std::string& was, std::int16_t since,
                              const std::string& now) {
-        lines.push_back(std::string(key) + ": " + was + " is dropped (" + lacking + what +
-                        "; written as " + now + ")");
+        lines.push_back(std::string(key) + ": " + was + " is dropped (" + lacking +
+                        BROUGHT_BY[since] + "; written as " + now + ")");
     };
-    if ((changes & LOAD_DEFAULT_TIMEOUT) && given.flags != loaded.flags)
-        dropped("flags", "FLAG_TIMEOUT", "timeout", std::to_string(loaded.flags));
-    if ((changes & LOAD_DEFAULT_COMPARE_TEXT1) &&
-        std::strcmp(given.compare_text1, loaded.compare_text1) != 0)
-        dropped("compare_text1", quoted(compare_text_json(given.compare_text1)),
-                "first comparison text", quoted(compare_text_json(loaded.compare_text1)));
-    if ((changes & LOAD_DEFAULT_WAIT_MESSAGE) &&
-        std::memcmp(given.wait_message, loaded.wait_message, SAVE_WAIT_MESSAGE_SIZE) != 0)
-        dropped("wait_message", quoted(wait_message_json(given.wait_message)), "wait message",
-                quoted(wait_message_json(loaded.wait_message)));
-    if ((changes & LOAD_DEFAULT_COMPARE_TEXT2) &&
-        std::strcmp(given.compare_text2, loaded.compare_text2) != 0)
-        dropped("compare_text2", quoted(compare_text_json(given.compare_text2)),
-                "second comparison text", quoted(compare_text_json(loaded.compare_text2)));
-    if (changes & LOAD_DEFAULT_TIMEOUT) {
-        if (given.timeout_sec != loaded.timeout_sec)
-            dropped("timeout_sec", std::to_string(given.timeout_sec), "timeout",
-                    std::to_string(loaded.timeout_sec));
-        if (given.goto_element != loaded.goto_element)
-            dropped("goto_element", std::to_string(given.goto_element), "timeout",
-                    std::to_string(loaded.goto_element));
-        if (given.timeout_action != loaded.timeout_action)
-            dropped("timeout_action", action_text(given.timeout_action), "timeout",
-                    action_text(loaded.timeout_action));
-    }
+#define RECORD_DROPPED(field, NAME, offset, kind, count, since)                                    \
+    note_dropped<save_field::field, save_kind::kind, since>(given.field, loaded.field, changes,    \
+                                                            dropped);
+    SAVE_RECORD_FIELDS(RECORD_DROPPED, SAVE_RECORD_SKIP)
+#undef RECORD_DROPPED
     if ((changes & LOAD_REPAIRED_SUBSTR_TO) && given.substr_to != loaded.substr_to)
         lines.push_back("substr_to: " + std::to_string(given.substr_to) +
                         " is not above substr_from " + std::to_string(given.substr_from) +

@@ -1,11 +1,13 @@
-// Decoding a stored record to JSON: the fields as stored, and what loading
-// gives, both read by the plug-in's own codec.
+// Decoding a stored record to JSON: the fields as stored, each in the shape of
+// its kind in the save record's field table, and what loading gives, both read
+// by the plug-in's own codec.
 #include "record_json/record_json.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <type_traits>
 
 #include "abi/controller_config.h"
 #include "model/input_config.h"
@@ -21,27 +23,55 @@ template <typename T, std::size_t N> json array_of(const T (&values)[N]) {
     return json(std::vector<T>(std::begin(values), std::end(values)));
 }
 
+// A field's value as JSON: by its kind, but the coded numbers by name.
+template <save_field Field, save_kind Kind, typename T> json value_json(const T& value) {
+    if constexpr (Field == save_field::input_mode)
+        return named_json(input_mode_name(value), value);
+    else if constexpr (Field == save_field::flags)
+        return flags_json(value);
+    else if constexpr (Field == save_field::timeout_action)
+        return named_json(timeout_action_name(value), value);
+    else if constexpr (Kind == save_kind::TEXT8)
+        return compare_text_json(value);
+    else if constexpr (Kind == save_kind::TEXT16)
+        return wait_message_json(value);
+    else if constexpr (std::is_array_v<T>)
+        return array_of(value);
+    else
+        return value;
+}
+
+// A field under its key; a UTF-16 text also with its raw bytes when the text
+// cannot give them back (a cut surrogate pair, bytes after the end).
+template <save_field Field, save_kind Kind, typename T> void put_field(json& j, const T& value) {
+    const std::string key = save_field_of(Field).name;
+    j[key] = value_json<Field, Kind>(value);
+    if constexpr (Kind == save_kind::TEXT16) {
+        constexpr std::size_t size = save_field_of(Field).size();
+        static_assert(size == SAVE_WAIT_MESSAGE_SIZE, "the size write_wait_message fills");
+        std::uint8_t from_text[size];
+        write_wait_message(from_text, code_points(j[key], key), key);
+        if (std::memcmp(from_text, value, size) != 0)
+            j[raw_bytes_key(key)] = to_hex(value, size);
+    }
+}
+
 // Where loading gives other values than `stored` holds: `loaded` and the
 // save_load_change bits `changes` are what decode_save_record gave.
 json when_loaded_json(const input_config& stored, const input_config& loaded, unsigned changes,
                       std::size_t stored_bytes) {
     json defaults = json::object();
-    if (changes & LOAD_DEFAULT_COMPARE_TEXT1)
-        defaults["compare_text1"] = compare_text_json(loaded.compare_text1);
-    if (changes & LOAD_DEFAULT_WAIT_MESSAGE)
-        defaults["wait_message"] = wait_message_json(loaded.wait_message);
-    if (changes & LOAD_DEFAULT_COMPARE_TEXT2)
-        defaults["compare_text2"] = compare_text_json(loaded.compare_text2);
-    if (changes & LOAD_DEFAULT_TIMEOUT) {
-        defaults["flags"] = flags_json(loaded.flags);
-        defaults["timeout_sec"] = loaded.timeout_sec;
-        defaults["goto_element"] = loaded.goto_element;
-        defaults["timeout_action"] =
-            named_json(timeout_action_name(loaded.timeout_action), loaded.timeout_action);
-    }
+#define RECORD_DEFAULT_JSON(field, NAME, offset, kind, count, since)                               \
+    if (load_defaulted(changes, since))                                                            \
+        defaults[#field] = value_json<save_field::field, save_kind::kind>(loaded.field);
+    SAVE_RECORD_FIELDS(RECORD_DEFAULT_JSON, SAVE_RECORD_SKIP)
+#undef RECORD_DEFAULT_JSON
+    // Records from before the timeout also load with FLAG_TIMEOUT clear.
+    if (changes & LOAD_DEFAULT_TIMEOUT)
+        defaults[save_field_of(save_field::flags).name] = flags_json(loaded.flags);
     json repaired = json::object();
     if (changes & LOAD_REPAIRED_SUBSTR_TO)
-        repaired["substr_to"] = loaded.substr_to;
+        repaired[save_field_of(save_field::substr_to).name] = loaded.substr_to;
 
     json notes = json::array();
     if (stored_bytes < SAVE_RECORD_SIZE)
@@ -66,7 +96,7 @@ json when_loaded_json(const input_config& stored, const input_config& loaded, un
 // value before names).
 std::size_t rank_of(const std::string& key) {
     static const std::vector<std::string> order = [] {
-        std::vector<std::string> keys(std::begin(RECORD_KEYS), std::end(RECORD_KEYS));
+        std::vector<std::string> keys = record_keys();
         keys.insert(keys.end(),
                     {"read_as_version", "defaults", "repaired", "notes", "name", "value", "names"});
         return keys;
@@ -87,33 +117,10 @@ json record_to_json(const std::uint8_t* record, std::size_t length) {
     const unsigned changes = decode_save_record(r, loaded);
 
     json j;
-    j["version"] = s.version;
-    j["length"] = s.length;
-    j["input_mode"] = named_json(input_mode_name(s.input_mode), s.input_mode);
-    j["spare_bytes"] = array_of(s.spare_bytes);
-    j["spare_words"] = array_of(s.spare_words);
-    j["digi8_value"] = array_of(s.digi8_value);
-    j["digi8_mask"] = array_of(s.digi8_mask);
-    j["digi16_value"] = array_of(s.digi16_value);
-    j["digi16_mask"] = array_of(s.digi16_mask);
-    j["flags"] = flags_json(s.flags);
-    j["digi32_value"] = s.digi32_value;
-    j["digi32_mask"] = s.digi32_mask;
-    j["controller"] = s.controller;
-    j["compare_text1"] = compare_text_json(s.compare_text1);
-    const std::string message = wait_message_json(s.wait_message);
-    j["wait_message"] = message;
-    // Keep the raw bytes when the text cannot give them back.
-    std::uint8_t from_text[SAVE_WAIT_MESSAGE_SIZE];
-    write_wait_message(from_text, code_points(message, "wait_message"), "wait_message");
-    if (std::memcmp(from_text, s.wait_message, SAVE_WAIT_MESSAGE_SIZE) != 0)
-        j["wait_message_bytes"] = to_hex(s.wait_message, SAVE_WAIT_MESSAGE_SIZE);
-    j["compare_text2"] = compare_text_json(s.compare_text2);
-    j["timeout_sec"] = s.timeout_sec;
-    j["goto_element"] = s.goto_element;
-    j["timeout_action"] = named_json(timeout_action_name(s.timeout_action), s.timeout_action);
-    j["substr_from"] = s.substr_from;
-    j["substr_to"] = s.substr_to;
+#define RECORD_FIELD_JSON(field, NAME, offset, kind, count, since)                                 \
+    put_field<save_field::field, save_kind::kind>(j, s.field);
+    SAVE_RECORD_FIELDS(RECORD_FIELD_JSON, SAVE_RECORD_SKIP)
+#undef RECORD_FIELD_JSON
     j["stored_bytes"] = length;
     j["when_loaded"] = when_loaded_json(s, loaded, changes, length);
     return j;

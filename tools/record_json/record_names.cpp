@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "abi/config_flags.h"
+#include "model/save_record_fields.h"
 
 namespace {
 
@@ -47,6 +48,24 @@ std::string name_of(const named_value (&table)[N], std::uint32_t value, const ch
 }
 
 } // namespace
+
+const std::vector<std::string>& record_keys() {
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> all;
+        for (const save_field_info& field : SAVE_FIELDS) {
+            all.push_back(field.name);
+            if (field.kind == save_kind::TEXT16)
+                all.push_back(raw_bytes_key(field.name));
+        }
+        all.insert(all.end(), {"stored_bytes", "when_loaded"});
+        return all;
+    }();
+    return keys;
+}
+
+std::string raw_bytes_key(const std::string& text_key) {
+    return text_key + "_bytes";
+}
 
 std::string input_mode_name(std::uint32_t mode) {
     return mode == 0 ? "none" : name_of(input_modes, mode, "unknown");

@@ -1,5 +1,5 @@
-// The names a record's JSON gives its keys and coded values (input modes,
-// flag bits, timeout actions).
+// The names a record's JSON gives its keys, from the save record's field
+// table, and its coded values (input modes, flag bits, timeout actions).
 #pragma once
 
 #include <cstdint>
@@ -8,15 +8,14 @@
 
 #include <nlohmann/json.hpp>
 
-// Every key of a record's JSON: its fields in record order, then the
+// Every key of a record's JSON: the fields of SAVE_RECORD_FIELDS in record
+// order, each UTF-16 text followed by the key of its raw bytes, then the
 // information that encoding ignores.
-inline constexpr const char* RECORD_KEYS[] = {
-    "version",       "length",        "input_mode",   "spare_bytes",
-    "spare_words",   "digi8_value",   "digi8_mask",   "digi16_value",
-    "digi16_mask",   "flags",         "digi32_value", "digi32_mask",
-    "controller",    "compare_text1", "wait_message", "wait_message_bytes",
-    "compare_text2", "timeout_sec",   "goto_element", "timeout_action",
-    "substr_from",   "substr_to",     "stored_bytes", "when_loaded"};
+const std::vector<std::string>& record_keys();
+
+// The key of a UTF-16 text's stored bytes ("wait_message_bytes"), given when
+// the text cannot give them back.
+std::string raw_bytes_key(const std::string& text_key);
 
 // "none" for 0, "unknown" for a value without a name.
 std::string input_mode_name(std::uint32_t mode);
