@@ -72,7 +72,7 @@ void take_stored_record(const void* data, std::size_t length, std::uint8_t* reco
 void read_stored_fields(const std::uint8_t* record, input_config& config);
 
 // Turns fields read as stored into what loading gives: the defaults of the
-// groups config.version lacks, substr_to repaired. Returns the
+// fields config.version lacks, substr_to repaired. Returns the
 // save_load_change bits of what it did.
 unsigned apply_load_rules(input_config& config);
 
