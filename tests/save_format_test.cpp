@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/platform.h"
 #include "test_support/save_records.h"
 
 namespace {
@@ -253,6 +254,27 @@ TEST(Loading, DataLongerThanTheRecordIsReadAsItsFirst956Bytes) {
     ASSERT_EQ(load_bytes(e.handle(), stored), RES_OK);
     EXPECT_EQ(e.record().config.substr_to, 20);
     EXPECT_EQ(save_bytes(e.handle()), every_field_record());
+}
+
+TEST(Loading, TheBufferASaveReturnedLoadsAsItselfWholeOrInPart) {
+    // A host may hand the plug-in's own buffer straight back; the sanitizer
+    // build refuses a copy of a buffer onto itself.
+    created_element source;
+    source.record().config = every_field_config();
+    std::uint32_t length = 0;
+    const char* saved = plugin().vexa_get_save_data(source.handle(), &length);
+    const std::vector<std::uint8_t> expected(saved, saved + length);
+    created_element target;
+    ASSERT_EQ(plugin().vexa_set_loaded_data(target.handle(), length, saved), RES_OK);
+    EXPECT_EQ(save_bytes(target.handle()), expected);
+
+    // Its tail, overlapping the buffer it is read into: the bytes from
+    // offset 4 on, read as a record of 952 bytes.
+    saved = plugin().vexa_get_save_data(source.handle(), &length);
+    ASSERT_EQ(plugin().vexa_set_loaded_data(target.handle(), length - 4, saved + 4), RES_OK);
+    std::vector<std::uint8_t> shifted(expected.begin() + 4, expected.end());
+    shifted.resize(SAVE_RECORD_SIZE, 0);
+    EXPECT_EQ(target.record().config.input_mode, platform::read_be32(&shifted[SAVE_INPUT_MODE]));
 }
 
 TEST(Loading, BytesAShortRecordDoesNotCarryReadAsZero) {

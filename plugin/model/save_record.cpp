@@ -229,9 +229,11 @@ void take_stored_record(const void* data, std::size_t length, std::uint8_t* reco
     if (data == nullptr)
         length = 0;
     const std::size_t n = length < SAVE_RECORD_SIZE ? length : SAVE_RECORD_SIZE;
-    // Never the rest of a record saved or loaded before.
-    if (n != 0)
-        std::memcpy(record, data, n);
+    // A host may hand back the buffer a save returned, or a part of it:
+    // memmove, as the two may overlap. Never the rest of a record saved or
+    // loaded before.
+    if (n != 0 && data != record)
+        std::memmove(record, data, n);
     std::memset(record + n, 0, SAVE_RECORD_SIZE - n);
 }
 

@@ -64,7 +64,8 @@ std::int16_t save_layout_version(std::int16_t version);
 
 // Fills `record` (SAVE_RECORD_SIZE bytes) from `length` stored bytes at
 // `data` (null reads as none): bytes a short record does not carry read as
-// zero, bytes past SAVE_RECORD_SIZE are not read.
+// zero, bytes past SAVE_RECORD_SIZE are not read. `data` may be `record`
+// itself or overlap it.
 void take_stored_record(const void* data, std::size_t length, std::uint8_t* record);
 
 // Replaces the whole `config` by the fields of `record` exactly as stored,
