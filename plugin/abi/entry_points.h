@@ -24,6 +24,8 @@
 // thread runs the panel's events (they change the same elements).
 // A null handle or a handle whose instance slot is empty: RES_INVALID or
 // nothing done, unless stated otherwise. Null out-pointers are skipped.
+// No call lets a C++ exception out: an allocation that fails inside the
+// toolkit or the C++ library gives the answer each call states.
 // Bad input in full: docs/robustness.md.
 #pragma once
 
@@ -47,8 +49,9 @@ extern "C" {
 // Builds the panel when element->parent_window is set and has no children.
 // creation_record: host owns; read whenever a panel is built for this element,
 // so valid until vexa_delete_instance. Null: byte 12 bit 0x01 clear.
-// RES_OK. RES_INVALID: null element. RES_NO_MEMORY: no record, or no panel
-// object (the slot may hold a record: call vexa_delete_instance).
+// RES_OK. RES_INVALID: null element. RES_NO_MEMORY: no record, no panel
+// object, or the panel's build failed (no panel object then); the slot may
+// hold a record: call vexa_delete_instance.
 VEXA_EXPORT std::int32_t vexa_create_instance(element_handle* element, const void* creation_record);
 
 // [any one thread at a time] Frees the element's record. The slot keeps the
@@ -60,7 +63,8 @@ VEXA_EXPORT std::int32_t vexa_delete_instance(element_handle* element);
 
 // [GUI thread] Writes name, description, two icons and three numbers; nothing
 // else. The bitmaps are new on every call: host owns them from then on.
-// RES_OK. RES_INVALID: null parameters.
+// RES_OK. RES_INVALID: null parameters. RES_NO_MEMORY: an icon could not be
+// made; nothing written.
 VEXA_EXPORT std::int32_t vexa_get_ui_parameters(ui_parameters* parameters);
 
 // [any one thread at a time] Sets the element's refresh_callback; null takes
@@ -80,7 +84,10 @@ VEXA_EXPORT char* vexa_get_save_data(element_handle* element, std::uint32_t* len
 // version loads (older ones get defaults). Overwrites the save buffer.
 // Assigns element->colour; calls no callback and refills no panel (select the
 // element again to show it). RES_OK. RES_INVALID: null handle or empty slot,
-// nothing changed. A length beyond what data holds: outside the contract.
+// nothing changed. RES_NO_MEMORY (only the first load of all allocates): the
+// configuration is loaded, the colour not assigned. data may be the buffer
+// vexa_get_save_data returned, or a part of it. A length beyond what data
+// holds: outside the contract.
 VEXA_EXPORT std::int32_t vexa_set_loaded_data(element_handle* element, std::uint32_t length,
                                               const char* data);
 
@@ -134,6 +141,10 @@ VEXA_EXPORT void vexa_release_bin_data(element_handle* element);
 // [any one thread at a time] After RES_CUSTOM_OPERATION: writes the follow-up
 // into the host's operation record (run_records.h; host owns, read and written
 // during the call only). It stays pending: a repeated call answers the same.
+// A forwarded text is characters substr_from to substr_to of the received
+// text, cut at its end (on Windows counted in UTF-16 units, a character beyond
+// U+FFFF never cut in half); bounds out of order (substr_to below substr_from,
+// only from loaded records) give an empty text and OPERATION_VALUE 0.
 // RES_OK: written. RES_UNSUPPORTED: null record, bytes 8/9 not 7/45, or
 // nothing pending; nothing written. RES_INVALID: null handle, empty slot, or a
 // timeout whose action is none of restart, stop, goto; nothing written.
@@ -146,7 +157,9 @@ VEXA_EXPORT std::int32_t vexa_get_custom_operation(element_handle* element, void
 // the refresh callback once. Otherwise only the current element changes (not
 // even that while no panel object exists). host_flags 0x4: controller choice
 // disabled; other bits ignored. Null element: deselects; panel events change
-// nothing until the next selection. Empty slot: nothing.
+// nothing until the next selection. Empty slot: nothing. An allocation failing
+// inside the toolkit: the panel may be partly filled and ignores events until
+// the next selection.
 VEXA_EXPORT void vexa_select(element_handle* element, std::uint32_t host_flags, std::uint8_t show);
 
 // [GUI thread] The property window goes away: deletes the panel object, which

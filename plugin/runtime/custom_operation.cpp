@@ -33,6 +33,26 @@ char_span forwarded_span(std::size_t length, std::uint8_t from, std::uint8_t to)
     return {from, last - from + 1};
 }
 
+char_span whole_characters(const wxString& text, char_span span) {
+    // Only where wxString holds UTF-16 (Windows) is a character two units.
+    if constexpr (sizeof(wchar_t) == 2) {
+        if (span.count == 0)
+            return span;
+        const wchar_t* units = text.wc_str();
+        const std::size_t length = text.length();
+        const auto low_half = [&](std::size_t at) {
+            return at < length && units[at] >= 0xDC00 && units[at] <= 0xDFFF;
+        };
+        if (span.first > 0 && low_half(span.first)) {
+            --span.first;
+            ++span.count;
+        }
+        if (low_half(span.first + span.count))
+            ++span.count;
+    }
+    return span;
+}
+
 namespace {
 
 // The record is the host's, in host byte order.
@@ -64,8 +84,9 @@ std::int32_t write_timeout_operation(const input_config& config, std::uint8_t* r
 std::int32_t write_forward_operation(const instance_data& instance, std::uint8_t* record) {
     const input_config& config = instance.config;
     write_u32(record, OPERATION_CODE, forward_op_code(config.flags));
-    const char_span span =
-        forwarded_span(instance.last_received.length(), config.substr_from, config.substr_to);
+    const char_span span = whole_characters(
+        instance.last_received,
+        forwarded_span(instance.last_received.length(), config.substr_from, config.substr_to));
     write_u32(record, OPERATION_VALUE, static_cast<std::uint32_t>(span.count));
     const int limit = forward_text_limit(read_i32(record, OPERATION_TEXT_CAPACITY));
     if (limit > 0) {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <wx/string.h>
+
 #include "abi/element_handle.h"
 
 // Writes the pending follow-up (timeout action or forwarded text) into the
@@ -23,6 +25,12 @@ struct char_span {
 // characters: cut off at the end of the text, empty when `from` lies beyond
 // it or `to` lies before `from`.
 char_span forwarded_span(std::size_t length, std::uint8_t from, std::uint8_t to);
+
+// `span` of `text`, widened where a bound falls between the two UTF-16 units
+// of a character beyond U+FFFF (wxString on Windows), so the character goes
+// whole; the bounds still count units there, as stored records do. Elsewhere
+// `span` as it is.
+char_span whole_characters(const wxString& text, char_span span);
 
 // The UTF-8 limit for a host that states `text_capacity`: a quarter of it,
 // truncated toward zero. A limit of 0 or less means no text is written.
