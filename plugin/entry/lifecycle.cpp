@@ -1,5 +1,6 @@
 // Element kind and element life: creation, deletion, UI parameters, refresh
 // callback.
+#include <memory>
 #include <new>
 
 #include <wx/bitmap.h>
@@ -10,7 +11,10 @@
 #include "entry/icons.h"
 #include "entry/plugin_state.h"
 
-std::int32_t vexa_create_instance(element_handle* element, const void* creation_record) {
+// No exception leaves an entry point: an allocation that fails inside the
+// toolkit or the standard library becomes the call's documented answer.
+
+std::int32_t vexa_create_instance(element_handle* element, const void* creation_record) try {
     if (element == nullptr)
         return RES_INVALID;
     // The slot is written at once, also with null on failure, so the host
@@ -36,6 +40,9 @@ std::int32_t vexa_create_instance(element_handle* element, const void* creation_
         return RES_OK;
     replace_panel(element, record);
     return RES_OK;
+} catch (...) {
+    // The panel went with the failed build; the record stays in the slot.
+    return RES_NO_MEMORY;
 }
 
 std::int32_t vexa_delete_instance(element_handle* element) {
@@ -53,17 +60,25 @@ std::int32_t vexa_delete_instance(element_handle* element) {
     return RES_OK;
 }
 
-std::int32_t vexa_get_ui_parameters(ui_parameters* parameters) {
+std::int32_t vexa_get_ui_parameters(ui_parameters* parameters) try {
     if (parameters == nullptr)
         return RES_INVALID;
-    parameters->name = "Custom Input";
-    parameters->description = "Wait for input data from the scanner controller";
-    parameters->large_icon = new wxBitmap(large_icon_xpm);
-    parameters->small_icon = new wxBitmap(small_icon_xpm);
+    // Everything made first, then handed over without allocating: a failure
+    // leaves the record as it was and no bitmap behind.
+    wxString name("Custom Input");
+    wxString description("Wait for input data from the scanner controller");
+    auto large_icon = std::make_unique<wxBitmap>(large_icon_xpm);
+    auto small_icon = std::make_unique<wxBitmap>(small_icon_xpm);
+    parameters->name.swap(name);
+    parameters->description.swap(description);
+    parameters->large_icon = large_icon.release();
+    parameters->small_icon = small_icon.release();
     parameters->value_128 = 15;
     parameters->value_132 = 128;
     parameters->value_176 = 11007;
     return RES_OK;
+} catch (...) {
+    return RES_NO_MEMORY;
 }
 
 void vexa_set_refresh_callback(element_handle* element, refresh_callback callback) {

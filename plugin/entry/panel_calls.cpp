@@ -12,7 +12,7 @@ bool window_is_empty(const wxWindow* window) {
 
 } // namespace
 
-void vexa_select(element_handle* element, std::uint32_t host_flags, std::uint8_t show) {
+void vexa_select(element_handle* element, std::uint32_t host_flags, std::uint8_t show) try {
     if (element == nullptr) {
         the_plugin.current_element = nullptr;
         if (the_plugin.panel != nullptr)
@@ -41,6 +41,11 @@ void vexa_select(element_handle* element, std::uint32_t host_flags, std::uint8_t
     if (!shown)
         return;
     fill_panel(*the_plugin.panel, *element, *record, host_flags);
+} catch (...) {
+    // An allocation failed inside the toolkit: the panel may be partly
+    // filled; it ignores events until the next selection.
+    if (the_plugin.panel != nullptr)
+        the_plugin.panel->ignore_events = true;
 }
 
 std::int32_t vexa_reset_gui() {

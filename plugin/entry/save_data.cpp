@@ -15,7 +15,8 @@ char* vexa_get_save_data(element_handle* element, std::uint32_t* length) {
     return reinterpret_cast<char*>(the_plugin.save_buffer);
 }
 
-std::int32_t vexa_set_loaded_data(element_handle* element, std::uint32_t length, const char* data) {
+std::int32_t vexa_set_loaded_data(element_handle* element, std::uint32_t length,
+                                  const char* data) try {
     instance_data* record = instance_of(element);
     if (record == nullptr)
         return RES_INVALID;
@@ -25,4 +26,8 @@ std::int32_t vexa_set_loaded_data(element_handle* element, std::uint32_t length,
     // shows and whether or not a panel exists; loading notifies nobody.
     element->colour = element_colour(record->config);
     return RES_OK;
+} catch (...) {
+    // Only the first load ever allocates (the shared colours); the
+    // configuration is loaded, the colour not assigned.
+    return RES_NO_MEMORY;
 }

@@ -3,6 +3,7 @@
 #include "runtime/result_data.h"
 
 #include <cstdlib>
+#include <memory>
 
 #include <wx/string.h>
 
@@ -58,13 +59,18 @@ std::int32_t get_result_data(element_handle* element, std::uint32_t* io_out, voi
     if (instance->config.input_mode == 0)
         return RES_IGNORED;
 
-    void* block = lumo_util_alloc_bin_data(RESULT_DATA_TYPE, RESULT_DATA_SUBTYPE, 0,
-                                           RESULT_DATA_PAYLOAD_SIZE);
-    if (block == nullptr)
+    // The support library allocates with malloc; free() is its counterpart.
+    // The block is held only once written: a conversion that throws frees it.
+    std::unique_ptr<void, void (*)(void*)> made(lumo_util_alloc_bin_data(RESULT_DATA_TYPE,
+                                                                         RESULT_DATA_SUBTYPE, 0,
+                                                                         RESULT_DATA_PAYLOAD_SIZE),
+                                                std::free);
+    if (made == nullptr)
         return RES_NO_MEMORY;
-    instance->bin_data = block;
     write_result_payload(instance->config,
-                         static_cast<std::uint8_t*>(block) + RESULT_DATA_HEADER_SIZE);
+                         static_cast<std::uint8_t*>(made.get()) + RESULT_DATA_HEADER_SIZE);
+    void* block = made.release();
+    instance->bin_data = block;
     store_if(io_out, RESULT_DATA_IO);
     store_if(block_out, block);
     return RES_OK;
