@@ -11,13 +11,14 @@ include(CMakePackageConfigHelpers)
 set(ZAVUD_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/zavud_pri_rivezavode)
 set(ZAVUD_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/zavud_pri_rivezavode)
 set(ZAVUD_DATADIR ${CMAKE_INSTALL_DATADIR}/zavud_pri_rivezavode)
-set(ZAVUD_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/zavud-pri-rivezavode)
+set(ZAVUD_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/zavud-pri-rivezavode-dev)
 
-# A module is a library target everywhere: on Windows its DLL goes to bin.
+# The plug-in and its stand-ins together in a private folder; on Windows (a
+# module is a library target there too) beside the programs in bin.
 if(WIN32)
   set(ZAVUD_PLUGIN_DESTINATION ${CMAKE_INSTALL_BINDIR})
 else()
-  set(ZAVUD_PLUGIN_DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  set(ZAVUD_PLUGIN_DESTINATION ${ZAVUD_PRIVATE_LIBDIR})
 endif()
 install(TARGETS zavud_pri_rivezavode
   LIBRARY DESTINATION ${ZAVUD_PLUGIN_DESTINATION} COMPONENT plugin)
@@ -37,7 +38,7 @@ set(ZAVUD_PLUGIN_FILE $<TARGET_FILE_NAME:zavud_pri_rivezavode>)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/zavud_pri_rivezavodeConfig.cmake.in
   ${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfig.cmake.in2
   INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zavud_pri_rivezavode
-  PATH_VARS CMAKE_INSTALL_LIBDIR CMAKE_INSTALL_BINDIR)
+  PATH_VARS ZAVUD_PLUGIN_DESTINATION)
 file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfig.cmake
   INPUT ${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfig.cmake.in2)
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/zavud_pri_rivezavodeConfigVersion.cmake
@@ -73,6 +74,36 @@ if(TARGET save_record_tool)
     DESTINATION ${ZAVUD_DATADIR}/examples COMPONENT tools)
 endif()
 
+# What Debian asks of every package: its copyright (machine-readable) and its
+# changelog in its own doc folder, manual pages for the programs, all
+# compressed as dpkg expects (gzip -9n: no name, no time stamp).
+set(ZAVUD_DEBIAN ${PROJECT_SOURCE_DIR}/packaging/debian)
+function(zavud_gzip source output)
+  add_custom_command(OUTPUT ${output}
+    COMMAND gzip -9n -c ${source} > ${output}
+    DEPENDS ${source} VERBATIM)
+endfunction()
+zavud_gzip(${ZAVUD_DEBIAN}/changelog ${PROJECT_BINARY_DIR}/debian/changelog.gz)
+set(compressed ${PROJECT_BINARY_DIR}/debian/changelog.gz)
+foreach(component_package plugin:zavud-pri-rivezavode dev:zavud-pri-rivezavode-dev
+    tools:zavud-pri-rivezavode-tools)
+  string(REPLACE ":" ";" parts ${component_package})
+  list(GET parts 0 component)
+  list(GET parts 1 package)
+  install(FILES ${ZAVUD_DEBIAN}/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
+endforeach()
+foreach(program reference_host save_record_tool)
+  if(TARGET ${program})
+    set(page ${PROJECT_BINARY_DIR}/debian/${program}.1.gz)
+    zavud_gzip(${PROJECT_SOURCE_DIR}/docs/man/${program}.1 ${page})
+    list(APPEND compressed ${page})
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tools)
+  endif()
+endforeach()
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
+add_custom_target(debian_files ALL DEPENDS ${compressed})
+
 # Debian packages, one per component:
 #   zavud-pri-rivezavode        the plug-in and its stand-in support libraries
 #                               (what a host machine needs)
@@ -81,7 +112,6 @@ endif()
 set(CPACK_PACKAGE_NAME zavud-pri-rivezavode)
 set(CPACK_PACKAGE_VENDOR "zavud_pri_rivezavode developers")
 set(CPACK_PACKAGE_CONTACT "zavud_pri_rivezavode developers <devel@zavud.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Custom Input element plug-in for laser-marking hosts")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL plugin dev tools)
@@ -91,6 +121,33 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The stand-ins are private to the plug-in: shlibdeps resolves them in the package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
   ${PROJECT_BINARY_DIR}/${ZAVUD_PRIVATE_LIBDIR})
+# Each package its own summary (the first line) and extended description.
+set(CPACK_DEBIAN_PLUGIN_DESCRIPTION "Custom Input element plug-in for laser-marking hosts
+A plug-in module for a host application that runs laser-marking projects on
+scanner controller cards. It adds the project element 'Custom Input', which
+holds a running project until the controller's input data meets a condition:
+a bit pattern on a digital port, or a text on a serial interface. A timeout
+with its action, a wait message and the forwarding of received text to
+character inputs come with it, and a configuration panel for the host's
+property window.
+.
+This package holds the module, its support libraries and the panel's
+translations; hosts load it at run time.")
+set(CPACK_DEBIAN_DEV_DESCRIPTION "Custom Input element plug-in - host interface
+Headers, a CMake package and a pkg-config file for host makers who load the
+Custom Input plug-in: the records it exchanges with the host at their byte
+layout, its 14 entry points and their result codes, and the path of the
+installed module.
+.
+This package also holds the integration guide and the format of the save
+records.")
+set(CPACK_DEBIAN_TOOLS_DESCRIPTION "Custom Input element plug-in - reference host and tools
+Programs around the Custom Input plug-in: reference_host, a desktop host that
+edits projects in the plug-in's panel and runs them against a simulated
+controller, a serial port or a replayed scenario; and save_record_tool, which
+shows stored element records as JSON and writes them back.
+.
+Examples of projects, scenarios and records are included.")
 set(CPACK_DEBIAN_PLUGIN_PACKAGE_NAME zavud-pri-rivezavode)
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME zavud-pri-rivezavode-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian packages (build-pkg/*.deb) and checks them as a user
+# Builds the Debian packages (build-pkg/*.deb), holds them to Debian's
+# policy with lintian (any error or warning fails), and checks them as a user
 # would get them: installed with apt-get on this machine, the programs run
 # from PATH against the installed examples, a small host built against the
 # installed headers (CMake package and pkg-config) loads the installed
@@ -9,13 +10,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh dpkg-dev file
+scripts/install-deps.sh dpkg-dev file lintian
 build=build-pkg
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
     -DZAVUD_TESTS=OFF -DZAVUD_BENCHMARKS=OFF -DZAVUD_WERROR=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
 (cd "$build" && rm -f ./*.deb && cpack -G DEB >/dev/null)
 ls "$build"/*.deb
+echo "== lintian"
+# Info and pedantic tags are shown, not failed on. As root lintian warns
+# about itself on stderr; that line is not a finding.
+lintian --info --fail-on error,warning "$build"/*.deb 2> >(grep -v "running with root privileges" >&2)
 [ "${1:-}" = "--build" ] && exit 0
 
 packages=(zavud-pri-rivezavode zavud-pri-rivezavode-dev zavud-pri-rivezavode-tools)
