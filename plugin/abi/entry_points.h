@@ -107,7 +107,8 @@ VEXA_EXPORT void vexa_set_config_info(const void* controller_config);
 // RES_CUSTOM_OPERATION: timeout expired with another action, or a serial
 // match with forwarding on: call vexa_get_custom_operation.
 // RES_INVALID: null handle, empty slot, null record (checked before anything
-// else), or no valid input mode.
+// else), or no valid input mode. RES_NO_MEMORY: a text or an event could not
+// be made; the record counts as not seen.
 // With FLAG_SHOW_MESSAGE and a sink: RES_WAIT sends EVENT_SHOW_MESSAGE, RES_OK
 // EVENT_REMOVE_MESSAGE, during the call, on the calling thread.
 VEXA_EXPORT std::int32_t vexa_check_input_value(element_handle* element, const void* input_record,
@@ -128,7 +129,8 @@ VEXA_EXPORT bool vexa_continuous_stream(element_handle* element, std::int32_t* c
 // *controller_out and *second_out as vexa_continuous_stream, whatever the result
 // but for a null handle or empty slot.
 // RES_OK. RES_INVALID: null handle, empty slot, or a block still held.
-// RES_IGNORED: no input mode chosen. RES_NO_MEMORY: no block.
+// RES_IGNORED: no input mode chosen. RES_NO_MEMORY: no block, or its texts
+// could not be converted (no block held then).
 // A block made with a null block_out is held all the same.
 VEXA_EXPORT std::int32_t vexa_get_bin_value(element_handle* element, std::uint32_t* io_out,
                                             void** block_out, std::int32_t* controller_out,
@@ -145,6 +147,8 @@ VEXA_EXPORT void vexa_release_bin_data(element_handle* element);
 // text, cut at its end (on Windows counted in UTF-16 units, a character beyond
 // U+FFFF never cut in half); bounds out of order (substr_to below substr_from,
 // only from loaded records) give an empty text and OPERATION_VALUE 0.
+// RES_NO_MEMORY: the text could not be converted (code and value may be
+// written, the text not).
 // RES_OK: written. RES_UNSUPPORTED: null record, bytes 8/9 not 7/45, or
 // nothing pending; nothing written. RES_INVALID: null handle, empty slot, or a
 // timeout whose action is none of restart, stop, goto; nothing written.

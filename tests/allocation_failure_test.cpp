@@ -1,0 +1,109 @@
+// Allocations failing inside the entry points (the toolkit's, the C++
+// library's): every call answers as its comment says, and no exception
+// reaches the host. Each case fails the first, second, ... allocation of the
+// call until one run succeeds. The program's operator new serves the loaded
+// plug-in too on ELF systems; a Windows DLL keeps its own, so not there.
+#include <cstdlib>
+#include <new>
+
+#include <gtest/gtest.h>
+#include <wx/bitmap.h>
+
+#include "abi/ui_parameters.h"
+#include "test_support/run_element.h"
+
+namespace {
+
+// The allocation that fails: -1 none, 0 the next one, 1 the one after, ...
+long failing_allocation = -1;
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (failing_allocation >= 0 && failing_allocation-- == 0)
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size != 0 ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+namespace {
+
+// Runs `call` with its n-th allocation failing, n = 0, 1, ..., until it makes
+// fewer allocations than that and so runs whole, answering `done`. With a
+// failed allocation it answers `refused` (or `done`, where the toolkit itself
+// recovered). An exception out of the call ends the test as a failure.
+template <typename Call>
+void sweep(Call call, std::int32_t done, std::int32_t refused, int most = 5000) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "a DLL's allocations do not reach the program's operator new";
+#endif
+    plugin(); // loaded before anything fails
+    for (int n = 0; n < most; ++n) {
+        failing_allocation = n;
+        const std::int32_t result = call();
+        const bool failed_one = failing_allocation < 0;
+        failing_allocation = -1;
+        if (!failed_one) { // the call made fewer allocations: it ran whole
+            EXPECT_EQ(result, done);
+            return;
+        }
+        ASSERT_TRUE(result == refused || result == done) << "allocation " << n << ": " << result;
+    }
+    FAIL() << "no success within " << most << " allocations";
+}
+
+} // namespace
+
+TEST(AllocationFailure, UiParametersWriteNothingWithoutBothIcons) {
+    sweep(
+        [] {
+            ui_parameters p{};
+            const std::int32_t result = plugin().vexa_get_ui_parameters(&p);
+            if (result != RES_OK) {
+                EXPECT_EQ(p.large_icon, nullptr);
+                EXPECT_EQ(p.small_icon, nullptr);
+                EXPECT_TRUE(p.name.empty());
+            }
+            delete p.large_icon;
+            delete p.small_icon;
+            return result;
+        },
+        RES_OK, RES_NO_MEMORY);
+}
+
+TEST(AllocationFailure, RunTimeCallsAnswerNoMemory) {
+    // A serial match with forwarding and the wait message: the calls of a run
+    // that convert texts and send events.
+    run_element e(INPUT_SERIAL_1, FLAG_SERIAL1_FULL | FLAG_FORWARD_IN2 | FLAG_SHOW_MESSAGE);
+    e.set_text(1, "START THE NEXT PART[CR]"); // longer than a string keeps inline
+    // The host's records, made before anything fails.
+    const input_record other = input_record().serial(1, "NOT YET, STILL WAITING\r");
+    const input_record match = input_record().serial(1, "START THE NEXT PART\r");
+    sweep([&] { return e.check(other); }, RES_WAIT, RES_NO_MEMORY);
+    sweep([&] { return e.check(match); }, RES_CUSTOM_OPERATION, RES_NO_MEMORY);
+    operation_record op(256);
+    sweep([&] { return e.operation(op); }, RES_OK, RES_NO_MEMORY);
+    EXPECT_EQ(op.text(), "START THE NEXT PART\r");
+    sweep(
+        [&] {
+            std::uint32_t io = 0;
+            void* block = nullptr;
+            const std::int32_t result =
+                plugin().vexa_get_bin_value(e.handle(), &io, &block, nullptr, nullptr);
+            if (result == RES_OK)
+                plugin().vexa_release_bin_data(e.handle());
+            else
+                EXPECT_EQ(e.record().bin_data, nullptr) << "a failed block is not held";
+            return result;
+        },
+        RES_OK, RES_NO_MEMORY);
+}
