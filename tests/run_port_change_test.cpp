@@ -5,6 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__linux__)
+#include <linux/hw_breakpoint.h>
+#include <linux/perf_event.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 #include "test_support/run_element.h"
 #include "test_support/save_records.h"
 
@@ -60,6 +67,38 @@ void randomise_ports(input_config& c, std::mt19937& random) {
     c.digi32_value = sparse<std::uint32_t>(random);
     c.digi32_mask = sparse<std::uint32_t>(random);
 }
+
+#if defined(__linux__)
+// Counts this thread's accesses to one byte, through a debug register.
+class byte_watch {
+public:
+    explicit byte_watch(const void* at) {
+        perf_event_attr attr{};
+        attr.type = PERF_TYPE_BREAKPOINT;
+        attr.size = sizeof attr;
+        attr.bp_type = HW_BREAKPOINT_RW;
+        attr.bp_addr = reinterpret_cast<std::uintptr_t>(at);
+        attr.bp_len = HW_BREAKPOINT_LEN_1;
+        attr.exclude_kernel = 1;
+        attr.exclude_hv = 1;
+        fd_ = static_cast<int>(syscall(SYS_perf_event_open, &attr, 0, -1, -1, 0));
+    }
+    ~byte_watch() {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    byte_watch(const byte_watch&) = delete;
+    byte_watch& operator=(const byte_watch&) = delete;
+    bool armed() const { return fd_ >= 0; }
+    std::uint64_t accesses() const {
+        std::uint64_t n = 0;
+        return read(fd_, &n, sizeof n) == sizeof n ? n : ~std::uint64_t{0};
+    }
+
+private:
+    int fd_;
+};
+#endif
 
 } // namespace
 
@@ -156,4 +195,34 @@ TEST(DigitalCondition, NoBitBesideThePortCounts) {
             }
         }
     }
+}
+
+// A host may write a port's level just before the call: a read that reaches
+// past the port's field would wait for that store. Any such read touches one
+// of the two bytes beside the field.
+TEST(DigitalCondition, ReadsOnlyThePortsOwnBytes) {
+#if defined(__linux__)
+    struct port {
+        std::uint32_t mode;
+        std::size_t at, width;
+    };
+    for (const port p :
+         {port{INPUT_DIGI8_1, 6, 1}, port{INPUT_DIGI8_2, 7, 1}, port{INPUT_DIGI16_1, 10, 2},
+          port{INPUT_DIGI16_2, 12, 2}, port{INPUT_DIGI32, 48, 4}}) {
+        SCOPED_TRACE(p.mode);
+        run_element e(p.mode);
+        input_record r;
+        const byte_watch own(&r.bytes[p.at]);
+        const byte_watch before(&r.bytes[p.at - 1]);
+        const byte_watch after(&r.bytes[p.at + p.width]);
+        if (!own.armed() || !before.armed() || !after.armed())
+            GTEST_SKIP() << "no data watchpoints here";
+        EXPECT_EQ(e.check(r), RES_OK);
+        EXPECT_GT(own.accesses(), 0u); // the watch sees the plug-in's reads
+        EXPECT_EQ(before.accesses(), 0u);
+        EXPECT_EQ(after.accesses(), 0u);
+    }
+#else
+    GTEST_SKIP() << "data watchpoints through perf events: Linux only";
+#endif
 }

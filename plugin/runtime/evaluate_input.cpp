@@ -1,14 +1,15 @@
-// The out-of-line parts of evaluation: the calls with options, the serial
-// text test and the first record of a digital mode.
+// The out-of-line parts of evaluation: the serial text test, and the order
+// for calls with an armed clock, a timeout or a message.
 #include "runtime/evaluate_input.h"
 
 #include "runtime/serial_text.h"
+#include "runtime/wait_message.h"
 
 namespace evaluation {
 namespace {
 
-// The serial text test and forwarding. last_received takes the received text
-// whether or not it matches; only the comparison text has its markers replaced.
+// last_received takes the received text whether or not it matches; only the
+// comparison text has its markers replaced.
 std::int32_t serial_result(instance_data& instance, const std::uint8_t* record) {
     const input_config& config = instance.config;
     const bool first = config.input_mode == INPUT_SERIAL_1;
@@ -31,38 +32,69 @@ std::int32_t serial_result(instance_data& instance, const std::uint8_t* record) 
     return RES_OK;
 }
 
-// Its own function, so that the timed wait's frame is only as large as a call
-// of the clock needs.
+std::int32_t timeout_result(instance_data& instance) {
+    if (instance.config.timeout_action == ACTION_CONTINUE)
+        return RES_OK;
+    instance.pending_operation = PENDING_TIMEOUT;
+    return RES_CUSTOM_OPERATION;
+}
+
+// Every step, the clock read at most once: a timer that the call starts
+// cannot expire in the same call across a second boundary.
 PLATFORM_NOINLINE std::int32_t evaluate_all(const element_handle& element, instance_data& instance,
                                             const std::uint8_t* record, std::int32_t controller) {
-    return evaluate<ALL_OPTIONS>(element, instance, record, controller);
+    const input_config& config = instance.config;
+    std::int64_t now = 0;
+    bool have_now = false;
+    if (instance.start_timer != 0) {
+        now = platform::now_seconds();
+        have_now = true;
+        instance.deadline = now + std::int64_t{config.timeout_sec};
+        instance.start_timer = 0;
+    }
+    if (std::int32_t{config.controller} != controller)
+        return RES_IGNORED;
+    bool timed_out = false;
+    if ((config.flags & FLAG_TIMEOUT) != 0) {
+        if (!have_now)
+            now = platform::now_seconds();
+        // Strictly later: the deadline second itself still waits.
+        timed_out = now > instance.deadline;
+    }
+    const std::int32_t result =
+        timed_out ? timeout_result(instance) : condition_result(instance, record);
+    if ((config.flags & FLAG_SHOW_MESSAGE) != 0)
+        send_wait_message_events(element.sink, config, result);
+    return result;
 }
 
 } // namespace
 
 PLATFORM_NOINLINE std::int32_t other_condition(instance_data& instance,
                                                const std::uint8_t* record) {
-    const std::uint32_t mode = instance.config.input_mode;
-    const port_fields port = digital_condition::fields_of(mode);
-    if (digital_condition::is_digital(port)) {
-        // Forwarding bits are ignored for digital modes.
-        instance.port = port;
-        return digital_result(instance, record);
-    }
-    if (is_serial_mode(mode))
-        return serial_result(instance, record);
-    return RES_INVALID;
+    return is_serial_mode(instance.config.input_mode) ? serial_result(instance, record)
+                                                      : RES_INVALID;
 }
 
 PLATFORM_NOINLINE std::int32_t evaluate_with_options(const element_handle& element,
                                                      instance_data& instance,
                                                      const std::uint8_t* record,
                                                      std::int32_t controller) {
-    // A running timeout alone is the usual case: no clock to start, no message.
-    if (instance.start_timer == 0 &&
-        (instance.config.flags & (FLAG_TIMEOUT | FLAG_SHOW_MESSAGE)) == FLAG_TIMEOUT)
-        return evaluate<TIMEOUT_ON>(element, instance, record, controller);
-    return evaluate_all(element, instance, record, controller);
+    if (PLATFORM_UNLIKELY(record == nullptr))
+        return RES_INVALID;
+    // A running timeout alone, the usual timed wait, is the same order with
+    // no clock to start and no message: one reading of the clock, then the
+    // condition, in a frame no larger than that call needs.
+    if (PLATFORM_UNLIKELY(instance.start_timer != 0 ||
+                          (instance.config.flags & (FLAG_TIMEOUT | FLAG_SHOW_MESSAGE)) !=
+                              FLAG_TIMEOUT))
+        return evaluate_all(element, instance, record, controller);
+    if (PLATFORM_UNLIKELY(std::int32_t{instance.config.controller} != controller))
+        return RES_IGNORED;
+    // Strictly later: the deadline second itself still waits.
+    if (PLATFORM_UNLIKELY(platform::now_seconds() > instance.deadline))
+        return timeout_result(instance);
+    return condition_result(instance, record);
 }
 
 } // namespace evaluation
