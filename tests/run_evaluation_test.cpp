@@ -1,5 +1,7 @@
 // Digital conditions, the controller filter, the timeout and the wait-message
 // events, through vexa_continuous_stream and vexa_check_input_value.
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include "test_support/run_element.h"
@@ -94,6 +96,24 @@ TEST(Timeout, ExpiresOneSecondAfterTheDeadlineAndWinsOverAMatchingRecord) {
     EXPECT_EQ(e.record().pending_operation, PENDING_TIMEOUT);
     // Records of other controllers still say nothing about the timeout.
     EXPECT_EQ(e.check(matching, 1), RES_IGNORED);
+}
+
+TEST(Timeout, DeadlineSaturatesAtTheEndOfTime) {
+    // A host clock near the end of the 64-bit range and the longest loaded
+    // timeout: the deadline is the largest time, and the wait goes on.
+    constexpr std::int64_t last = std::numeric_limits<std::int64_t>::max();
+    virtual_clock::set(last - 10);
+    run_element e(INPUT_DIGI8_1, FLAG_TIMEOUT);
+    e.config().digi8_mask[0] = 0x01;
+    e.config().digi8_value[0] = 0x01; // never met by the empty records below
+    e.config().timeout_sec = 4294967295u;
+    e.config().timeout_action = ACTION_STOP;
+    EXPECT_FALSE(e.arm());
+    EXPECT_EQ(e.check(input_record()), RES_WAIT);
+    EXPECT_EQ(e.record().deadline, last);
+    virtual_clock::set(last);
+    EXPECT_EQ(e.check(input_record()), RES_WAIT);
+    virtual_clock::reset();
 }
 
 TEST(Timeout, ClockStartsOnTheFirstCheckAfterArmingWhateverItsController) {

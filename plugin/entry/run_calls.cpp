@@ -8,17 +8,15 @@
 #include "runtime/result_data.h"
 
 // No exception leaves an entry point: a conversion or an event that cannot
-// allocate makes the call answer RES_NO_MEMORY (the handlers cost nothing
-// while nothing throws).
+// allocate makes the call answer RES_NO_MEMORY. The evaluation catches in its
+// out-of-line parts (the plain digital wait cannot throw), so the exported
+// call needs no handler and stays a jump into them.
 
 // check_input_value is inline: the exported call is the evaluation itself,
 // without a jump into the run time.
-EVALUATION_ENTRY std::int32_t vexa_check_input_value(element_handle* element,
-                                                     const void* input_record,
-                                                     std::int32_t controller) try {
+EVALUATION_ENTRY std::int32_t
+vexa_check_input_value(element_handle* element, const void* input_record, std::int32_t controller) {
     return check_input_value(element, input_record, controller);
-} catch (...) {
-    return RES_NO_MEMORY;
 }
 
 bool vexa_continuous_stream(element_handle* element, std::int32_t* controller_out,

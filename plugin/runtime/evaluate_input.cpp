@@ -2,6 +2,8 @@
 // for calls with an armed clock, a timeout or a message.
 #include "runtime/evaluate_input.h"
 
+#include <limits>
+
 #include "runtime/serial_text.h"
 #include "runtime/wait_message.h"
 
@@ -49,7 +51,12 @@ PLATFORM_NOINLINE std::int32_t evaluate_all(const element_handle& element, insta
     if (instance.start_timer != 0) {
         now = platform::now_seconds();
         have_now = true;
-        instance.deadline = now + std::int64_t{config.timeout_sec};
+        // A clock near the end of time saturates instead of overflowing: the
+        // wait then never times out.
+        const std::int64_t room = std::numeric_limits<std::int64_t>::max() - now;
+        instance.deadline = std::int64_t{config.timeout_sec} > room
+                                ? std::numeric_limits<std::int64_t>::max()
+                                : now + std::int64_t{config.timeout_sec};
         instance.start_timer = 0;
     }
     if (std::int32_t{config.controller} != controller)
@@ -70,16 +77,21 @@ PLATFORM_NOINLINE std::int32_t evaluate_all(const element_handle& element, insta
 
 } // namespace
 
+// The parts that convert texts or send events catch here, so no exception
+// reaches the host and the inline plain wait needs no handler of its own.
+
 PLATFORM_NOINLINE std::int32_t other_condition(instance_data& instance,
-                                               const std::uint8_t* record) {
+                                               const std::uint8_t* record) try {
     return is_serial_mode(instance.config.input_mode) ? serial_result(instance, record)
                                                       : RES_INVALID;
+} catch (...) {
+    return RES_NO_MEMORY;
 }
 
 PLATFORM_NOINLINE std::int32_t evaluate_with_options(const element_handle& element,
                                                      instance_data& instance,
                                                      const std::uint8_t* record,
-                                                     std::int32_t controller) {
+                                                     std::int32_t controller) try {
     if (PLATFORM_UNLIKELY(record == nullptr))
         return RES_INVALID;
     // A running timeout alone, the usual timed wait, is the same order with
@@ -95,6 +107,8 @@ PLATFORM_NOINLINE std::int32_t evaluate_with_options(const element_handle& eleme
     if (PLATFORM_UNLIKELY(platform::now_seconds() > instance.deadline))
         return timeout_result(instance);
     return condition_result(instance, record);
+} catch (...) {
+    return RES_NO_MEMORY;
 }
 
 } // namespace evaluation
