@@ -96,8 +96,8 @@ enum class save_field : std::size_t {
 struct save_field_info {
     const char* name;
     std::size_t offset;
-    save_kind kind;
     std::size_t count;
+    save_kind kind; // after the sizes, which leaves no padding between them
     std::int16_t since;
 
     constexpr std::size_t size() const { return count * save_unit_size(kind); }
@@ -105,7 +105,7 @@ struct save_field_info {
 
 inline constexpr save_field_info SAVE_FIELDS[] = {
 #define SAVE_RECORD_FIELD_INFO(field, NAME, offset, kind, count, since)                            \
-    {#field, offset, save_kind::kind, count, since},
+    {#field, offset, count, save_kind::kind, since},
     SAVE_RECORD_FIELDS(SAVE_RECORD_FIELD_INFO, SAVE_RECORD_SKIP)
 #undef SAVE_RECORD_FIELD_INFO
 };

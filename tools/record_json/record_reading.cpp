@@ -19,7 +19,8 @@ std::string number_text(double d) {
 
 } // namespace
 
-object_reader::object_reader(const json& object, std::string path, std::set<std::string> known)
+object_reader::object_reader(const json& object, std::string path,
+                             const std::set<std::string>& known)
     : object_(object), path_(std::move(path)) {
     if (!object.is_object())
         refuse(path_.empty() ? "record" : path_,

@@ -20,7 +20,8 @@ using common::type_name;
 class object_reader {
 public:
     // `path` is the object's key ("" for the record itself).
-    object_reader(const nlohmann::json& object, std::string path, std::set<std::string> known);
+    object_reader(const nlohmann::json& object, std::string path,
+                  const std::set<std::string>& known);
 
     const nlohmann::json& required(const std::string& name) const;
     // The key of member `name`, as refusals name it.

@@ -171,7 +171,7 @@ wxWindow* main_frame::build_project_column(wxWindow* parent) {
     box->Add(list_, 1, wxEXPAND | wxALL, 2);
 
     auto* buttons = new wxGridSizer(2, 2, 2);
-    auto add_button = [&](const wxString& label, std::function<void()> action) {
+    auto add_button = [&](const wxString& label, const std::function<void()>& action) {
         auto* b = new wxButton(box->GetStaticBox(), wxID_ANY, label);
         b->Bind(wxEVT_BUTTON, [action](wxCommandEvent&) { action(); });
         buttons->Add(b, 0, wxEXPAND);

@@ -125,9 +125,11 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
     // The arguments as 8-bit data, so that file names come back byte for
     // byte whatever the locale's encoding.
     std::vector<std::wstring> wide{L"reference_host"};
+    wide.reserve(args.size() + 1);
     for (const std::string& arg : args)
         wide.push_back(wxString::From8BitData(arg.data(), arg.size()).ToStdWstring());
     std::vector<wxChar*> argv;
+    argv.reserve(wide.size());
     for (std::wstring& arg : wide)
         argv.push_back(arg.data());
     wxCmdLineParser parser(static_cast<int>(argv.size()), argv.data());
@@ -174,7 +176,7 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
             ++next;
             continue;
         }
-        const std::string error =
+        std::string error =
             take_value(option, joined ? arg.substr(name.size() + 1) : args[next + 1], out);
         if (!error.empty())
             return error;

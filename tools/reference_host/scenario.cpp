@@ -59,7 +59,7 @@ std::string read_bytes(const nlohmann::json& value, const std::string& path) {
 }
 
 std::string read_serial(const nlohmann::json& value, const std::string& path, std::size_t limit) {
-    const std::string text = read_bytes(value, path);
+    std::string text = read_bytes(value, path);
     if (text.size() > limit)
         throw common::input_error(path + ": " + std::to_string(text.size()) +
                                   " bytes; the input record carries at most " +
@@ -109,7 +109,7 @@ timeline_entry read_entry(const nlohmann::json& value, const std::string& path,
 }
 
 std::string read_outcome(const nlohmann::json& value, const std::string& path) {
-    const std::string outcome = common::read_string(value, path);
+    std::string outcome = common::read_string(value, path);
     for (const char* known : outcomes)
         if (outcome == known)
             return outcome;

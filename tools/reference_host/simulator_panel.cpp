@@ -21,12 +21,12 @@ wxString shown_text(const std::string& bytes) {
 }
 } // namespace
 
-simulator_panel::simulator_panel(wxWindow* parent) : wxPanel(parent) {
-    ports_ = {{{"8-bit port 1", INPUT_DIGI8_1, 8, {}},
-               {"8-bit port 2", INPUT_DIGI8_2, 8, {}},
-               {"16-bit port 1", INPUT_DIGI16_1, 16, {}},
-               {"16-bit port 2", INPUT_DIGI16_2, 16, {}},
-               {"32-bit input", INPUT_DIGI32, 32, {}}}};
+simulator_panel::simulator_panel(wxWindow* parent)
+    : wxPanel(parent), ports_{{{"8-bit port 1", INPUT_DIGI8_1, 8, {}},
+                               {"8-bit port 2", INPUT_DIGI8_2, 8, {}},
+                               {"16-bit port 1", INPUT_DIGI16_1, 16, {}},
+                               {"16-bit port 2", INPUT_DIGI16_2, 16, {}},
+                               {"32-bit input", INPUT_DIGI32, 32, {}}}} {
 
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* controller_row = new wxBoxSizer(wxHORIZONTAL);
