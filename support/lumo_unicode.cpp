@@ -123,8 +123,8 @@ void lumo_unicode_charToStringUTF16BE(const char* source, int capacity, wxString
     if (source == nullptr || capacity <= 0)
         return;
     const auto* bytes = reinterpret_cast<const unsigned char*>(source);
-    const int units = capacity / 2;
-    for (int i = 0; i < units; ++i) {
+    const std::size_t units = static_cast<std::size_t>(capacity) / 2;
+    for (std::size_t i = 0; i < units; ++i) {
         const wxUint32 unit = (wxUint32{bytes[2 * i]} << 8) | bytes[2 * i + 1];
         if (unit == 0)
             break;

@@ -1,6 +1,6 @@
 #include "model/input_config.h"
 
-input_config factory_template() {
+input_config factory_template() noexcept {
     input_config c{};
     c.flags = FLAG_SERIAL1_FULL | FLAG_SERIAL2_FULL;
     c.timeout_sec = 10;

@@ -45,4 +45,4 @@ constexpr std::size_t INPUT_CONFIG_SIZE = 956;
 static_assert(sizeof(input_config) == INPUT_CONFIG_SIZE);
 
 // The configuration of a fresh plug-in: what the first new element copies.
-input_config factory_template();
+input_config factory_template() noexcept;

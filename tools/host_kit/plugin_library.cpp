@@ -65,12 +65,14 @@ plugin_library::plugin_library(const std::string& path) {
     handle_ = open_library(path, error_);
     if (handle_ == nullptr)
         return;
+        // NOLINTBEGIN(bugprone-macro-parentheses): the argument names a member and a symbol
 #define VEXA_RESOLVE(name)                                                                         \
     name = reinterpret_cast<decltype(name)>(find_symbol(handle_, #name));                          \
     if (name == nullptr && error_.empty())                                                         \
         error_ = path + " lacks the entry point " #name;
     VEXA_ENTRY_POINTS(VEXA_RESOLVE)
 #undef VEXA_RESOLVE
+    // NOLINTEND(bugprone-macro-parentheses)
 }
 
 plugin_library::~plugin_library() {

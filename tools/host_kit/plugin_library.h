@@ -23,9 +23,11 @@ public:
     // The loaded module (HMODULE on Windows), or null.
     void* native_handle() const { return handle_; }
 
+    // NOLINTBEGIN(bugprone-macro-parentheses): the argument is a name declared, not a value
 #define VEXA_DECLARE_POINTER(name) decltype(&::name) name = nullptr;
     VEXA_ENTRY_POINTS(VEXA_DECLARE_POINTER)
 #undef VEXA_DECLARE_POINTER
+    // NOLINTEND(bugprone-macro-parentheses)
 
 private:
     void* handle_ = nullptr;

@@ -82,7 +82,7 @@ std::vector<std::string> flag_names(std::uint32_t flags) {
         if ((flags & mask) == 0)
             continue;
         char hex[16];
-        std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(mask));
+        (void)std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(mask));
         names.push_back(name_of(flag_bits, mask, hex));
     }
     return names;

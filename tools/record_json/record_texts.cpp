@@ -64,7 +64,7 @@ bool next_code_point(const std::string& s, std::size_t& i, char32_t& c) {
 
 std::string code_point_name(char32_t c) {
     char name[16];
-    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+    (void)std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
     return name;
 }
 

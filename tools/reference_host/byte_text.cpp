@@ -14,7 +14,7 @@ unsigned byte_at(const std::string& text, std::size_t at) {
 
 std::string escaped(unsigned byte) {
     char text[8];
-    std::snprintf(text, sizeof text, "\\x%02X", byte);
+    (void)std::snprintf(text, sizeof text, "\\x%02X", byte);
     return text;
 }
 
@@ -95,7 +95,7 @@ std::optional<std::string> bytes_from_scenario_text(const std::string& utf8, std
             }
         } else if (c > 0xFF) {
             char code[16];
-            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+            (void)std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
             error = "\"" + utf8.substr(at - length, length) + "\" (" + code +
                     ") is not an 8-bit character; give its bytes as \\xNN";
             return std::nullopt;

@@ -12,12 +12,13 @@ namespace reference_host {
 namespace {
 void write_text(std::uint8_t* field, std::size_t limit, const std::string& text) {
     // The record is zeroed, so a text within the limit stays terminated.
+    // NOLINTNEXTLINE(bugprone-not-null-terminated-result): limit is one short of the field
     std::memcpy(field, text.data(), std::min(text.size(), limit));
 }
 
 std::string hex(std::uint32_t value, int digits) {
     char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+    (void)std::snprintf(text, sizeof text, "0x%0*X", digits, value);
     return text;
 }
 } // namespace
@@ -65,7 +66,7 @@ std::string quote_text(const std::string& text) {
         default:
             if (c < 0x20 || c >= 0x7F) {
                 char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+                (void)std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
                 out += escaped;
             } else {
                 out += static_cast<char>(c);

@@ -144,7 +144,7 @@ std::string name_of_input(std::uint32_t mode) {
         if (input.mode == mode)
             return input.name;
     char number[16];
-    std::snprintf(number, sizeof number, "0x%X", mode);
+    (void)std::snprintf(number, sizeof number, "0x%X", mode);
     return number;
 }
 

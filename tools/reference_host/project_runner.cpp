@@ -21,7 +21,7 @@ std::uint32_t read_host32(const std::uint8_t* at) {
 
 std::string hex(std::uint32_t value) {
     char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
+    (void)std::snprintf(text, sizeof text, "0x%X", value);
     return text;
 }
 

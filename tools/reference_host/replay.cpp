@@ -12,7 +12,7 @@ namespace {
 
 std::string time_prefix(std::int64_t seconds) {
     char text[32];
-    std::snprintf(text, sizeof text, "  t=%-5s ", (std::to_string(seconds) + "s").c_str());
+    (void)std::snprintf(text, sizeof text, "  t=%-5s ", (std::to_string(seconds) + "s").c_str());
     return text;
 }
 

@@ -21,11 +21,9 @@ std::vector<std::string> serial_line_splitter::feed(const std::string& bytes) {
         if (c == '\0')
             continue;
         partial_ += c;
-        if (c == '\n')
-            finish();
-        else if (c == '\r' && partial_.size() < max_length_)
+        if (c == '\r' && partial_.size() < max_length_)
             after_cr_ = true;
-        else if (partial_.size() >= max_length_)
+        else if (c == '\n' || partial_.size() >= max_length_)
             finish();
     }
     return lines;

@@ -110,9 +110,11 @@ const char* const USAGE_TEXT =
 
 } // namespace save_record_tool
 
-int main(int argc, char** argv) {
+// Every failure the tool expects is an input_error; the JSON it dumps is the
+// codec's own, valid UTF-8, so nlohmann's dump() does not throw.
+int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     using namespace save_record_tool;
-    std::setlocale(LC_CTYPE, ""); // file names in the user's encoding
+    (void)std::setlocale(LC_CTYPE, ""); // file names in the user's encoding; else the C locale's
     // Asked alone, before the parser that wants a command and a file.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::cout << "save_record_tool " << ZAVUD_VERSION << "\n";
@@ -141,7 +143,7 @@ int main(int argc, char** argv) {
     parser.SetLogo("Save records of \"Custom Input\" elements, as JSON and back.");
     parser.AddUsageText(USAGE_TEXT);
     const auto usage_to = [&](std::FILE* stream) {
-        std::fputs(parser.GetUsageString().utf8_str().data(), stream);
+        (void)std::fputs(parser.GetUsageString().utf8_str().data(), stream);
     };
     // Help is asked for: standard output. Errors are not: standard error.
     switch (parser.Parse(false)) {
