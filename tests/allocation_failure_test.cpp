@@ -12,6 +12,14 @@
 #include "abi/ui_parameters.h"
 #include "test_support/run_element.h"
 
+// A DLL's allocations do not reach the program's operator new.
+#if defined(_WIN32)
+#define SKIP_WHERE_THE_PLUGIN_KEEPS_ITS_OWN_ALLOCATOR()                                            \
+    GTEST_SKIP() << "a DLL's allocations do not reach the program's operator new"
+#else
+#define SKIP_WHERE_THE_PLUGIN_KEEPS_ITS_OWN_ALLOCATOR()
+#endif
+
 namespace {
 
 // The allocation that fails: -1 none, 0 the next one, 1 the one after, ...
@@ -43,9 +51,6 @@ namespace {
 // recovered). An exception out of the call ends the test as a failure.
 template <typename Call>
 void sweep(Call call, std::int32_t done, std::int32_t refused, int most = 5000) {
-#if defined(_WIN32)
-    GTEST_SKIP() << "a DLL's allocations do not reach the program's operator new";
-#endif
     plugin(); // loaded before anything fails
     for (int n = 0; n < most; ++n) {
         failing_allocation = n;
@@ -64,6 +69,7 @@ void sweep(Call call, std::int32_t done, std::int32_t refused, int most = 5000) 
 } // namespace
 
 TEST(AllocationFailure, UiParametersWriteNothingWithoutBothIcons) {
+    SKIP_WHERE_THE_PLUGIN_KEEPS_ITS_OWN_ALLOCATOR();
     sweep(
         [] {
             ui_parameters p{};
@@ -81,6 +87,7 @@ TEST(AllocationFailure, UiParametersWriteNothingWithoutBothIcons) {
 }
 
 TEST(AllocationFailure, RunTimeCallsAnswerNoMemory) {
+    SKIP_WHERE_THE_PLUGIN_KEEPS_ITS_OWN_ALLOCATOR();
     // A serial match with forwarding and the wait message: the calls of a run
     // that convert texts and send events.
     run_element e(INPUT_SERIAL_1, FLAG_SERIAL1_FULL | FLAG_FORWARD_IN2 | FLAG_SHOW_MESSAGE);
