@@ -4,7 +4,9 @@ set -euo pipefail
 
 packages=(cmake g++ make binutils pkg-config libwxgtk3.2-dev libgtest-dev libbenchmark-dev
           nlohmann-json3-dev libserialport-dev gettext xvfb xauth clang libclang-rt-14-dev
-          abigail-tools help2man "$@")
+          abigail-tools help2man
+          fonts-wqy-microhei  # Chinese, Japanese and Korean glyphs for the panel under Xvfb
+          "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
