@@ -109,4 +109,19 @@ std::optional<std::string> bytes_from_scenario_text(const std::string& utf8, std
     return bytes;
 }
 
+std::string scenario_text_from_bytes(const std::string& bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        const unsigned byte = byte_at(bytes, at);
+        if (byte == '\\')
+            text += "\\\\";
+        else if ((byte >= 0x20 && byte < 0x7F) || byte == '\r' || byte == '\n' || byte == '\t')
+            text += static_cast<char>(byte);
+        else
+            text += escaped(byte);
+    }
+    return text;
+}
+
 } // namespace reference_host

@@ -24,4 +24,10 @@ std::string printable_utf8(const std::string& text);
 // zero byte (which would end the record's text early).
 std::optional<std::string> bytes_from_scenario_text(const std::string& utf8, std::string& error);
 
+// The other way, as a recording writes what a controller sent: printable
+// ASCII as it is, CR, LF and TAB as themselves (JSON escapes them), a
+// backslash as \\, every other byte as \xNN, so the bytes show whatever
+// their encoding and read back the same (a record's text holds no zero byte).
+std::string scenario_text_from_bytes(const std::string& bytes);
+
 } // namespace reference_host

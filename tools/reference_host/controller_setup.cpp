@@ -188,6 +188,48 @@ std::vector<controller_setup> controllers_from_json(const nlohmann::json& array,
     return setups;
 }
 
+nlohmann::ordered_json controllers_to_json(const std::vector<controller_setup>& controllers) {
+    std::uint32_t every_input = 0;
+    for (const auto& input : input_names())
+        every_input |= input.mode;
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    for (const auto& setup : controllers) {
+        nlohmann::ordered_json json;
+        json["index"] = setup.index;
+        if (!setup.valid)
+            json["valid"] = false;
+        if (setup.capabilities == every_input) {
+            json["inputs"] = "all";
+        } else {
+            json["inputs"] = nlohmann::ordered_json::array();
+            for (const auto& input : input_names())
+                if (setup.capabilities & input.mode)
+                    json["inputs"].push_back(input.name);
+        }
+        for (const auto& feature : feature_names)
+            if (setup.features & feature.bit)
+                json["features"].push_back(feature.name);
+        for (const auto& port : setup.ports) {
+            nlohmann::ordered_json entry;
+            entry["kind"] = name_of_input(port.kind);
+            int width = 0;
+            for (const auto& input : input_names())
+                if (input.mode == port.kind)
+                    width = input.width;
+            if (width == 32 ? port.mask == 0xFFFFFFFFu
+                            : width > 0 && port.mask == (std::uint32_t{1} << width) - 1)
+                entry["unavailable_bits"] = "all";
+            else
+                for (int bit = 0; bit < 32; ++bit)
+                    if (port.mask & (std::uint32_t{1} << bit))
+                        entry["unavailable_bits"].push_back(bit);
+            json["ports"].push_back(entry);
+        }
+        array.push_back(json);
+    }
+    return array;
+}
+
 std::vector<controller_setup> read_controller_file(const std::string& file) {
     const nlohmann::json json = common::read_json_file(file);
     try {

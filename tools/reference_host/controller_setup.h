@@ -52,6 +52,8 @@ std::vector<controller_setup> default_controllers();
 // The array under "controllers"; `path` prefixes messages. Throws input_error.
 std::vector<controller_setup> controllers_from_json(const nlohmann::json& array,
                                                     const std::string& path);
+// The array again, by names, as a recording describes the controllers.
+nlohmann::ordered_json controllers_to_json(const std::vector<controller_setup>& controllers);
 // A controller file (an object with "controllers"). Throws input_error "FILE: key: ...".
 std::vector<controller_setup> read_controller_file(const std::string& file);
 

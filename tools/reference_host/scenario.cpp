@@ -1,8 +1,12 @@
 #include "reference_host/scenario.h"
 
+#include <cstdio>
+
 #include "common/hex_digits.h"
 #include "common/json_reading.h"
+#include "record_json/record_json.h"
 #include "reference_host/byte_text.h"
+#include "reference_host/hex_bytes.h"
 
 namespace reference_host {
 
@@ -145,7 +149,148 @@ expectation read_expectation(const nlohmann::json& value, const std::string& pat
     return expect;
 }
 
+// ---- writing ----
+
+using ordered_json = nlohmann::ordered_json;
+
+// A line of a file is kept to this width where a value allows it.
+constexpr std::size_t LINE_WIDTH = 100;
+
+std::string one_line(const ordered_json& value) {
+    if (value.is_object() && !value.empty()) {
+        std::string text;
+        for (auto member = value.begin(); member != value.end(); ++member)
+            text += (text.empty() ? "{" : ", ") + ordered_json(member.key()).dump() + ": " +
+                    one_line(member.value());
+        return text + "}";
+    }
+    if (value.is_array() && !value.empty()) {
+        std::string text;
+        for (const auto& item : value)
+            text += (text.empty() ? "[" : ", ") + one_line(item);
+        return text + "]";
+    }
+    // Names are kept as given; invalid UTF-8 is replaced rather than refused,
+    // as a project's save does.
+    return value.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
+}
+
+// Objects and arrays on one line where it is short, one member per line
+// otherwise or when `opened`; the top always opened, and the timeline, so
+// that each input record has its line.
+std::string laid_out(const ordered_json& value, std::size_t indent, bool opened = false) {
+    std::string flat = one_line(value);
+    if (!value.is_structured() || value.empty() ||
+        (!opened && indent > 0 && indent + flat.size() <= LINE_WIDTH))
+        return flat;
+    const std::string inner(indent + 2, ' ');
+    std::string text = value.is_object() ? "{\n" : "[\n";
+    bool first = true;
+    for (auto member = value.begin(); member != value.end(); ++member) {
+        text += (first ? "" : ",\n") + inner;
+        const bool timeline = value.is_object() && indent == 0 && member.key() == "timeline";
+        if (value.is_object())
+            text += ordered_json(member.key()).dump() + ": ";
+        text += laid_out(member.value(), indent + 2, timeline);
+        first = false;
+    }
+    return text + "\n" + std::string(indent, ' ') + (value.is_object() ? "}" : "]");
+}
+
+std::string binary_level(std::uint32_t level, int width) {
+    std::string text = "0b";
+    for (int bit = width - 1; bit >= 0; --bit) {
+        text += (level >> bit & 1) != 0 ? '1' : '0';
+        // Bytes apart, as the reader allows.
+        if (bit > 0 && bit % 8 == 0)
+            text += '_';
+    }
+    return text;
+}
+
+std::string hex_level(std::uint32_t level) {
+    char text[16];
+    (void)std::snprintf(text, sizeof text, "0x%08X", level);
+    return text;
+}
+
+ordered_json entry_to_json(const timeline_entry& entry) {
+    ordered_json json;
+    json["at"] = entry.at;
+    if (entry.controller != 0)
+        json["controller"] = entry.controller;
+    const controller_inputs& in = entry.inputs;
+    const std::string levels[] = {
+        in.digi8[0] != 0 ? binary_level(in.digi8[0], 8) : "",
+        in.digi8[1] != 0 ? binary_level(in.digi8[1], 8) : "",
+        in.digi16[0] != 0 ? binary_level(in.digi16[0], 16) : "",
+        in.digi16[1] != 0 ? binary_level(in.digi16[1], 16) : "",
+        in.digi32 != 0 ? hex_level(in.digi32) : "",
+        scenario_text_from_bytes(in.serial1),
+        scenario_text_from_bytes(in.serial2),
+    };
+    for (std::size_t k = 0; k < input_names().size(); ++k)
+        if (!levels[k].empty())
+            json[input_keys[k]] = levels[k];
+    return json;
+}
+
+ordered_json element_json(const project_element& element) {
+    ordered_json json = element_to_json(element);
+    if (element.kind != element_kind::custom_input)
+        return json;
+    // The configuration only where it encodes to the very same bytes: the
+    // replay must load what the element held.
+    const nlohmann::json decoded =
+        record_to_json(element.save_record.data(), element.save_record.size());
+    try {
+        if (record_from_json(decoded) != element.save_record)
+            return json;
+    } catch (const record_json_error&) {
+        return json;
+    }
+    // What loading would do is information for people, not configuration.
+    ordered_json configuration = in_record_order(decoded);
+    configuration.erase("stored_bytes");
+    configuration.erase("when_loaded");
+    json.erase("save_record");
+    json["configuration"] = configuration;
+    return json;
+}
+
+ordered_json expectation_to_json(const expectation& expect) {
+    ordered_json json;
+    json["outcome"] = expect.outcome;
+    if (expect.completed_runs)
+        json["completed_runs"] = *expect.completed_runs;
+    if (expect.restarts)
+        json["restarts"] = *expect.restarts;
+    if (expect.element)
+        json["element"] = *expect.element;
+    for (int k = 0; k < CHARACTER_INPUTS; ++k)
+        if (expect.character_inputs[k])
+            json["IN" + std::to_string(k + 2)] =
+                scenario_text_from_bytes(*expect.character_inputs[k]);
+    return json;
+}
+
 } // namespace
+
+std::string scenario_to_text(const scenario& s) {
+    ordered_json json;
+    if (!s.description.empty())
+        json["description"] = s.description;
+    json["controllers"] = controllers_to_json(s.controllers);
+    json["elements"] = ordered_json::array();
+    for (const auto& element : s.elements)
+        json["elements"].push_back(element_json(element));
+    json["runs"] = s.runs;
+    json["timeline"] = ordered_json::array();
+    for (const auto& entry : s.timeline)
+        json["timeline"].push_back(entry_to_json(entry));
+    json["expect"] = expectation_to_json(s.expect);
+    return laid_out(json, 0) + "\n";
+}
 
 scenario scenario_from_json(const nlohmann::json& json) {
     common::require_object(
@@ -155,7 +300,7 @@ scenario scenario_from_json(const nlohmann::json& json) {
             throw common::input_error(std::string(required) + ": missing");
     scenario s;
     if (json.contains("description"))
-        common::read_string(json["description"], "description");
+        s.description = common::read_string(json["description"], "description");
     s.controllers = json.contains("controllers")
                         ? controllers_from_json(json["controllers"], "controllers")
                         : default_controllers();

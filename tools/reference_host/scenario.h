@@ -50,6 +50,7 @@ struct expectation {
 };
 
 struct scenario {
+    std::string description; // for people; the replay does not read it
     std::vector<controller_setup> controllers;
     std::vector<project_element> elements;
     int runs = 1;
@@ -63,6 +64,13 @@ constexpr int MAX_RUNS = 10000;
 scenario scenario_from_json(const nlohmann::json& json);
 // Throws input_error "FILE: key: ...".
 scenario read_scenario_file(const std::string& file);
+
+// The scenario as a file's text that reads back as the same scenario: one
+// timeline entry per line, each level and text that is not zero or empty
+// (serial texts with \xNN for the bytes that need it), each Custom Input as
+// the save-record tool's JSON where that gives its save record back byte for
+// byte (as hex otherwise), the expectation's members that are set.
+std::string scenario_to_text(const scenario& s);
 
 // One line per timeline entry that gives an input its controller does not
 // offer (or that goes to a controller the scenario does not describe). A
