@@ -5,7 +5,7 @@
 // Exit codes: 0 done (a replay: every expectation met); 1 a replay's
 // expectation not met, or the screenshot not saved; 2 a wrong command line,
 // or something the program was given cannot be used (scenario, project,
-// controllers, plug-in, serial device, log file, display).
+// controllers, plug-in, serial device, log file, recording file, display).
 #include <iostream>
 #include <memory>
 #include <streambuf>
@@ -25,6 +25,7 @@
 #include "reference_host/main_frame.h"
 #include "reference_host/options.h"
 #include "reference_host/program_files.h"
+#include "reference_host/recording.h"
 #include "reference_host/replay.h"
 
 using namespace reference_host;
@@ -251,6 +252,15 @@ int main(int argc, char** argv) {
         return list_serial();
     if (o.replay)
         return run_replay(o);
+    if (o.record) {
+        // Refused before a run is made that could not be kept.
+        try {
+            check_recording_target(*o.record);
+        } catch (const common::input_error& e) {
+            complain(e.what());
+            return EXIT_UNUSABLE;
+        }
+    }
     // Without a display the toolkit's start fails; what it would log then
     // ends in a dialog that cannot be shown. Our own line says what to do.
     wxLog::EnableLogging(false);

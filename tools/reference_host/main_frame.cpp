@@ -30,6 +30,7 @@
 #include "common/file_access.h"
 #include "common/input_error.h"
 #include "reference_host/project_file.h"
+#include "reference_host/recording.h"
 #include "reference_host/simulator_panel.h"
 
 namespace reference_host {
@@ -40,6 +41,7 @@ constexpr int SERIAL_POLL_MILLISECONDS = 20;
 
 enum {
     ID_LOAD_CONTROLLERS = wxID_HIGHEST + 1,
+    ID_SAVE_RECORDING,
     ID_RUN_START,
     ID_RUN_STOP,
 };
@@ -75,6 +77,18 @@ main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setu
     simulator_->set_controllers(controllers);
     runner_ = std::make_unique<project_runner>(
         *session_, [this](const std::string& line) { append_log(line); });
+    if (options_.record) {
+        recorder_ = std::make_unique<run_recorder>(
+            *options_.record, *session_, [this](const std::string& message, bool problem) {
+                append_log("host: " + message);
+                if (problem) {
+                    std::cerr << "reference_host: " << message << "\n";
+                    SetStatusText(wxString::FromUTF8(message));
+                }
+            });
+        runner_->watch(recorder_.get());
+        Bind(wxEVT_CLOSE_WINDOW, &main_frame::on_close, this);
+    }
     simulator_->on_change = [this](int controller, const controller_inputs& inputs) {
         if (runner_->deliver(inputs, controller))
             after_run_step();
@@ -113,6 +127,7 @@ main_frame::~main_frame() {
     serial_timer_.Stop();
     // The run and the session go before the windows the panel lives in.
     runner_.reset();
+    recorder_.reset();
     session_.reset();
 }
 
@@ -125,6 +140,10 @@ void main_frame::build_menu() {
     file->AppendSeparator();
     file->Append(ID_LOAD_CONTROLLERS, "Load &controllers...");
     file->AppendSeparator();
+    if (options_.record) {
+        file->Append(ID_SAVE_RECORDING, "Save &recording");
+        file->AppendSeparator();
+    }
     file->Append(wxID_EXIT, "&Quit\tCtrl+Q");
     auto* run = new wxMenu;
     run->Append(ID_RUN_START, "&Start\tF5");
@@ -144,6 +163,8 @@ void main_frame::build_menu() {
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { choose_and_load_controllers(); },
         ID_LOAD_CONTROLLERS);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { save_recording(); }, ID_SAVE_RECORDING);
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
     Bind(

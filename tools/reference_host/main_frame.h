@@ -30,6 +30,7 @@ class wxStaticText;
 
 namespace reference_host {
 
+class run_recorder;
 class simulator_panel;
 
 class main_frame : public wxFrame {
@@ -55,6 +56,9 @@ public:
     // What the buttons do, and the parts of the window, for tests.
     void add_element(element_kind kind);
     void start_run();
+    void stop_run();
+    // File > Save recording (with --record): a failure in a message box.
+    void save_recording();
     plugin_session& session() { return *session_; }
     const project_runner& runner() const { return *runner_; }
     wxListCtrl* project_list() { return list_; }
@@ -88,12 +92,12 @@ private:
     void update_title();
 
     // Run.
-    void stop_run();
     void deliver_all_controllers();
     void on_tick(wxTimerEvent& event);
     void on_serial_poll(wxTimerEvent& event);
     void after_run_step();
     void append_log(const std::string& line);
+    void on_close(wxCloseEvent& event);
     void set_editing(bool allowed);
 
     plugin_library& plugin_;
@@ -102,6 +106,7 @@ private:
     wxScrolledWindow* property_window_ = nullptr;
     std::unique_ptr<plugin_session> session_;
     std::unique_ptr<project_runner> runner_;
+    std::unique_ptr<run_recorder> recorder_; // with --record
     std::unique_ptr<serial_bridge> serial_;
     std::unique_ptr<wxBitmap> large_icon_;
     std::unique_ptr<wxBitmap> small_icon_;

@@ -1,6 +1,9 @@
 // The window's run control: starting and stopping, the ticks that hand the
-// simulator's inputs to the waiting element, serial input, the run log.
+// simulator's inputs to the waiting element, serial input, the run log, the
+// recording.
 #include "reference_host/main_frame.h"
+
+#include <iostream>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -10,7 +13,9 @@
 #include <wx/scrolwin.h>
 #include <wx/stattext.h>
 
+#include "common/input_error.h"
 #include "reference_host/byte_text.h"
+#include "reference_host/recording.h"
 #include "reference_host/simulator_panel.h"
 
 namespace reference_host {
@@ -78,6 +83,31 @@ void main_frame::on_serial_poll(wxTimerEvent&) {
         append_log(std::string("host: serial input off: ") + e.what());
         SetStatusText(wxString::FromUTF8(e.what()));
     }
+}
+
+void main_frame::save_recording() {
+    if (!recorder_)
+        return;
+    try {
+        if (recorder_->save())
+            SetStatusText("Saved the recording to " + wxString::FromUTF8(recorder_->file()));
+        else
+            SetStatusText("Nothing recorded yet: no run has started");
+    } catch (const common::input_error& e) {
+        report("Cannot save the recording", e.what());
+    }
+}
+
+void main_frame::on_close(wxCloseEvent& event) {
+    // A run still waiting is recorded as far as it got.
+    try {
+        if (!recorder_->save())
+            std::cerr << "reference_host: no run was started; " << recorder_->file()
+                      << " is not written\n";
+    } catch (const common::input_error& e) {
+        report("Cannot save the recording", e.what());
+    }
+    event.Skip();
 }
 
 void main_frame::after_run_step() {

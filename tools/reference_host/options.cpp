@@ -36,6 +36,7 @@ const struct option_entry {
                {"--screenshot", nullptr, &options::screenshot},
                {"--log", nullptr, &options::log_file},
                {"--serial", nullptr, &options::serial_device},
+               {"--record", nullptr, &options::record},
                {"--lang", nullptr, &options::language},
                {"--plugin", nullptr, nullptr},
                {"--baud", nullptr, nullptr},
@@ -113,6 +114,9 @@ std::string usage_text() {
            "when\n"
            "                         it ends as its \"expect\" says, 1 when it does not, 2 when\n"
            "                         the scenario or the plug-in cannot be used\n"
+           "  --record FILE.json     write the window's runs to FILE.json as a scenario for\n"
+           "                         --replay: when a run ends, when the window closes, and\n"
+           "                         from File > Save recording\n"
            "  --screenshot FILE.png  show the window with the panel, save it to FILE.png and quit\n"
            "  --lang LANGUAGE        the panel's labels in LANGUAGE (e.g. de; default: the\n"
            "                         system's language)\n"
@@ -193,6 +197,8 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
             return "--replay runs without a window; --serial needs the window";
         if (out.screenshot)
             return "--replay and --screenshot exclude each other";
+        if (out.record)
+            return "--replay and --record exclude each other";
         if (out.project)
             return "--replay takes its elements from the scenario, not from a project file";
         if (out.controllers)

@@ -17,6 +17,7 @@ struct options {
     std::optional<std::string> screenshot;    // PNG: show the window, save it, quit
     std::optional<std::string> log_file;      // the run log, also as plain lines
     std::optional<std::string> serial_device; // real serial input
+    std::optional<std::string> record;        // scenario: the window's runs written down
     int baud = DEFAULT_BAUD;
     serial_format format;                // of the serial device: data bits, parity, stop bits
     int serial_interface = 1;            // which serial interface of the simulator the device feeds

@@ -58,11 +58,16 @@ std::string project_runner::element_name() const {
 }
 
 void project_runner::start() {
+    if (watcher_)
+        watcher_->run_starting(*this);
     ++runs_;
     wait_message_.reset();
     error_.clear();
+    stopped_by_user_ = false;
     log_("host: run " + std::to_string(runs_) + " starts");
     walk_from(0);
+    if (watcher_)
+        watcher_->step_done(*this);
 }
 
 void project_runner::stop() {
@@ -70,7 +75,10 @@ void project_runner::stop() {
         return;
     wait_message_.reset();
     state_ = run_state::stopped;
+    stopped_by_user_ = true;
     log_("host: run " + std::to_string(runs_) + " stopped by the user");
+    if (watcher_)
+        watcher_->step_done(*this);
 }
 
 void project_runner::walk_from(std::size_t index) {
@@ -115,6 +123,8 @@ std::string project_runner::take_event_notes() {
 bool project_runner::deliver(const controller_inputs& inputs, std::int32_t controller) {
     if (state_ != run_state::waiting)
         return false;
+    if (watcher_)
+        watcher_->record_handed(inputs, controller);
     const auto record = inputs.to_record();
     const std::int32_t result =
         session_.plugin().vexa_check_input_value(handle(), record.data(), controller);
@@ -140,6 +150,8 @@ bool project_runner::deliver(const controller_inputs& inputs, std::int32_t contr
     default:
         fail(element_name() + " answered " + result_name(result));
     }
+    if (watcher_)
+        watcher_->step_done(*this);
     return true;
 }
 

@@ -32,6 +32,21 @@ std::string outcome_name(run_state state);
 constexpr std::size_t OPERATION_TEXT_ROOM = 1024;
 constexpr int CHARACTER_INPUTS = 4; // IN2..IN5
 
+class project_runner;
+
+// Follows the runs of a runner (a recording). GUI thread, from within the
+// runner's calls.
+class run_watcher {
+public:
+    virtual ~run_watcher() = default;
+    // A run is about to start; the runner still shows how the one before ended.
+    virtual void run_starting(const project_runner& runner) = 0;
+    // `inputs` of `controller` are about to reach the waiting element.
+    virtual void record_handed(const controller_inputs& inputs, std::int32_t controller) = 0;
+    // start(), a delivery or stop() is done; the run may have ended in it.
+    virtual void step_done(const project_runner& runner) = 0;
+};
+
 class project_runner {
 public:
     using log_function = std::function<void(const std::string& line)>;
@@ -45,8 +60,12 @@ public:
     bool deliver(const controller_inputs& inputs, std::int32_t controller);
     // The user ends the run.
     void stop();
+    // Null stops watching; the watcher outlives the runner or is reset first.
+    void watch(run_watcher* watcher) { watcher_ = watcher; }
 
     run_state state() const { return state_; }
+    // Stopped by stop(), not by operation 2 "stop marking".
+    bool stopped_by_user() const { return stopped_by_user_; }
     // The element the run waits on, or on which it stopped or failed.
     std::optional<std::size_t> position() const { return position_; }
     const std::string& error() const { return error_; }
@@ -70,7 +89,9 @@ private:
 
     plugin_session& session_;
     log_function log_;
+    run_watcher* watcher_ = nullptr;
     run_state state_ = run_state::idle;
+    bool stopped_by_user_ = false;
     std::optional<std::size_t> position_;
     std::string error_;
     std::array<std::string, CHARACTER_INPUTS> inputs_;

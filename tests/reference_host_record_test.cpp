@@ -1,0 +1,262 @@
+// Recording runs of the window (--record): a run driven from the simulator
+// or from a serial device, written as a scenario, replays with the same
+// plug-in calls and results; files that cannot take a recording are refused
+// before the window opens.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <wx/app.h>
+
+#include "common/input_error.h"
+#include "reference_host/byte_text.h"
+#include "reference_host/main_frame.h"
+#include "reference_host/recording.h"
+#include "reference_host/simulator_panel.h"
+#include "test_support/pseudo_serial.h"
+#include "test_support/save_records.h"
+#include "test_support/test_host.h"
+
+using namespace reference_host;
+using lines = std::vector<std::string>;
+
+namespace {
+
+struct finished {
+    int exit_code;
+    std::string output; // stdout and stderr
+};
+
+finished run_program(const std::string& arguments, const std::string& prefix = "") {
+    const std::string command = prefix + " " + REFERENCE_HOST_PROGRAM + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    EXPECT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+// The plug-in calls with their results, from the window's log or a replay's
+// output: each line from "vexa_" on.
+lines calls(const std::string& text) {
+    lines found;
+    std::size_t from = 0;
+    for (std::size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1)
+        if (const auto at = text.find("vexa_", from); at < end && at <= from + 12)
+            found.push_back(text.substr(at, end - at));
+    return found;
+}
+
+struct clock_guard {
+    std::int64_t now = 1700000000;
+    clock_guard() { virtual_clock::set(now); }
+    ~clock_guard() { virtual_clock::reset(); }
+    void advance(std::int64_t seconds) { virtual_clock::set(now += seconds); }
+};
+
+// The window with --record FILE (and `serial`, when given); its run log
+// kept whole.
+struct recording_window {
+    std::string file;
+    std::string log;
+    main_frame* frame;
+    bool closed = false;
+    recording_window(const std::string& name, const project& p, const std::string& serial = "")
+        : file(testing::TempDir() + name) {
+        std::remove(file.c_str());
+        options o;
+        o.record = file;
+        if (!serial.empty())
+            o.serial_device = serial;
+        frame = new main_frame(plugin(), default_controllers(), o,
+                               [this](const std::string& line) { log += line + "\n"; });
+        frame->Show();
+        const std::string project_file = testing::TempDir() + "record_project.json";
+        write_project_file(project_file, p);
+        EXPECT_TRUE(frame->open_project(project_file));
+    }
+    ~recording_window() {
+        if (!closed)
+            frame->Destroy();
+    }
+    // As the user closes it; the toolkit destroys it then.
+    void close() {
+        frame->Close(true);
+        closed = true;
+    }
+    main_frame* operator->() { return frame; }
+    void send(const controller_inputs& inputs) { frame->simulator()->on_change(0, inputs); }
+    nlohmann::json recording() const {
+        std::ifstream in(file);
+        return nlohmann::json::parse(in);
+    }
+    // Replays the recording; its calls and results must be the window's.
+    void expect_replay_matches() {
+        const finished replayed = run_program("--replay " + file);
+        EXPECT_EQ(replayed.exit_code, 0) << replayed.output;
+        EXPECT_EQ(calls(replayed.output), calls(log)) << replayed.output;
+    }
+};
+
+controller_inputs inputs(std::uint8_t digi8_1, const std::string& serial_1 = "") {
+    controller_inputs in;
+    in.digi8[0] = digi8_1;
+    in.serial1 = serial_1;
+    return in;
+}
+
+// Looks for "LOT" on serial 1 and forwards characters 4..7 (from 0) to IN2.
+project lot_reader() {
+    return {{{"Read lot", 1, element_kind::custom_input, saved_record([](input_config& c) {
+                  c.input_mode = INPUT_SERIAL_1;
+                  c.flags = FLAG_SERIAL1_SUBSTRING | FLAG_FORWARD_IN2;
+                  std::strcpy(c.compare_text1, "LOT");
+                  c.substr_from = 4;
+                  c.substr_to = 7;
+              })},
+             {"Engrave", 2, element_kind::placeholder, {}}}};
+}
+
+} // namespace
+
+TEST(Recording, ASimulatorRunReplaysWithTheSameCalls) {
+    clock_guard clock;
+    recording_window w("simulator_run.json", lot_reader());
+    w->start_run();
+    clock.advance(1);
+    w.send(inputs(0, "NOISE\r\n"));
+    clock.advance(2);
+    // Bytes a scenario must escape: a backslash, a Latin-1 byte, a control byte.
+    w.send(inputs(0, "LOT \\\xE9\x02X\r\n"));
+    ASSERT_EQ(outcome_name(w->runner().state()), "completed");
+    // Written as the run ended.
+    EXPECT_EQ(w.recording()["runs"], 1);
+
+    w->start_run();
+    clock.advance(4);
+    w.send(inputs(0, "NOISE\r\n"));
+    w->stop_run();
+    // A run after one that did not complete cannot be replayed after it.
+    w->start_run();
+    w.send(inputs(0, "LOT 1\r\n"));
+    w->save_recording();
+
+    const nlohmann::json r = w.recording();
+    EXPECT_EQ(r["runs"], 2);
+    EXPECT_EQ(r["timeline"][2],
+              (nlohmann::json{{"at", 3}, {"serial_1", "LOT \\\\\\xE9\\x02X\r\n"}}));
+    EXPECT_EQ(r["elements"][0]["configuration"]["compare_text1"], "LOT");
+    // Stopped by the user: the replay ends waiting there. The plug-in
+    // forwards text as UTF-8.
+    EXPECT_EQ(r["expect"], (nlohmann::json{{"outcome", "waiting"},
+                                           {"completed_runs", 1},
+                                           {"element", "Read lot"},
+                                           {"IN2", "\\\\\\xC3\\xA9\\x02X"}}));
+    // The run after the stop is not part of the recording.
+    w.log.erase(w.log.find("host: run 3 starts"));
+    w.expect_replay_matches();
+}
+
+TEST(Recording, ARunWithATimeoutIsWrittenWhenTheWindowCloses) {
+    // The typical run's elements: a 10-second timeout that stops marking.
+    const scenario typical = read_scenario_file(REFERENCE_HOST_EXAMPLES "/typical_run.json");
+    clock_guard clock;
+    recording_window w("timeout_run.json", project{typical.elements});
+    w->start_run();
+    clock.advance(2);
+    w.send(inputs(0x80));
+    w->start_run();
+    for (int step : {1, 5, 5}) {
+        clock.advance(step);
+        w.send(inputs(0));
+    }
+    ASSERT_EQ(outcome_name(w->runner().state()), "stopped");
+    w.close();
+
+    const nlohmann::json r = w.recording();
+    EXPECT_EQ(r["expect"],
+              (nlohmann::json{
+                  {"outcome", "stopped"}, {"completed_runs", 1}, {"element", "Wait for part"}}));
+    // Run 2's clock started at second 2: second 13 is past its deadline.
+    EXPECT_EQ(r["timeline"].back(), (nlohmann::json{{"at", 13}}));
+    w.expect_replay_matches();
+}
+
+TEST(Recording, ASerialDeviceRunReplaysWithTheSameCalls) {
+    pseudo_terminal pty;
+    recording_window w("serial_run.json", lot_reader(), pty.slave);
+    ASSERT_EQ(w->serial_problem(), "");
+    w->start_run();
+    pty.send("LOT 4711-AB\r\n");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (w->runner().state() == run_state::waiting && std::chrono::steady_clock::now() < until) {
+        wxYield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(outcome_name(w->runner().state()), "completed");
+    EXPECT_EQ(w.recording()["timeline"].back()["serial_1"], "LOT 4711-AB\r\n");
+    EXPECT_EQ(w.recording()["expect"]["IN2"], "4711");
+    w.expect_replay_matches();
+}
+
+TEST(Recording, TextsAndControllersReadBackAsWritten) {
+    std::string every_byte;
+    for (int byte = 1; byte < 256; ++byte)
+        every_byte += static_cast<char>(byte);
+    std::string error;
+    EXPECT_EQ(bytes_from_scenario_text(scenario_text_from_bytes(every_byte), error), every_byte)
+        << error;
+
+    const auto controllers = controllers_from_json(nlohmann::json::parse(R"([
+            {"index": 0, "inputs": "all", "features": ["FEATURE_STREAM_WAIT"]},
+            {"index": 3, "valid": false, "inputs": ["INPUT_DIGI8_1", "INPUT_SERIAL_2"],
+             "ports": [{"kind": "INPUT_DIGI8_1", "unavailable_bits": [0, 7]},
+                       {"kind": "INPUT_DIGI32", "unavailable_bits": "all"}]}])"),
+                                                   "controllers");
+    const auto again = controllers_from_json(controllers_to_json(controllers), "controllers");
+    ASSERT_EQ(again.size(), controllers.size());
+    for (std::size_t i = 0; i < again.size(); ++i)
+        EXPECT_EQ(again[i].record(), controllers[i].record()) << "controller " << i;
+}
+
+TEST(Recording, FilesThatCannotTakeARecordingAreRefusedBeforeTheWindowOpens) {
+    const std::string directory = testing::TempDir();
+    const struct {
+        std::string file;
+        std::string reason;
+    } refused[] = {
+        {directory, directory + ": cannot be written: Is a directory"},
+        {"/nonexistent/run.json", "/nonexistent/run.json: cannot be written: No such file or "
+                                  "directory"},
+        // Not even root makes files there.
+        {"/sys/run.json", "/sys/run.json: cannot be written: Permission denied"},
+    };
+    for (const auto& r : refused) {
+        // Without a display: a start that got to the window would say so.
+        const finished f = run_program("--record " + r.file, "env -u DISPLAY -u WAYLAND_DISPLAY");
+        EXPECT_EQ(f.exit_code, 2) << f.output;
+        EXPECT_EQ(f.output, "reference_host: " + r.reason + "\n");
+    }
+    const finished both = run_program("--record x.json --replay y.json");
+    EXPECT_EQ(both.exit_code, 2);
+    EXPECT_NE(both.output.find("--replay and --record exclude each other"), std::string::npos)
+        << both.output;
+
+    // A write that fails keeps the file as it was, and no temporary beside it.
+    const std::string file = directory + "kept.json";
+    replace_file(file, "old\n");
+    ASSERT_EQ(::mkdir((file + ".tmp").c_str(), 0755), 0);
+    EXPECT_THROW(replace_file(file, "new\n"), common::input_error);
+    ::rmdir((file + ".tmp").c_str());
+    std::ifstream in(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old\n");
+}

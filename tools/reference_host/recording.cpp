@@ -1,0 +1,256 @@
+#include "reference_host/recording.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/file_access.h"
+#include "common/input_error.h"
+
+namespace reference_host {
+
+namespace {
+
+std::string temporary_beside(const std::string& file) {
+    return file + ".tmp";
+}
+
+[[noreturn]] void refuse(const std::string& file, int error) {
+    common::refuse_file(file, common::STEP_REASONS.writing, error);
+}
+
+// The clock the plug-in reads, so that the recorded seconds are the ones its
+// timeouts counted.
+std::int64_t clock_now() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+std::string local_time(std::int64_t seconds) {
+    const auto t = static_cast<std::time_t>(seconds);
+    std::tm parts{};
+    char text[32] = "";
+    if (localtime_r(&t, &parts) != nullptr)
+        (void)std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
+    return text;
+}
+
+// A record's text as the element reads it: up to its first zero byte, cut
+// to the field.
+std::string carried(const std::string& text, std::size_t limit) {
+    return text.substr(0, std::min(text.find('\0'), limit));
+}
+
+bool same_elements(const std::vector<project_element>& a, const std::vector<project_element>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.name == y.name && x.id == y.id && x.kind == y.kind &&
+               x.save_record == y.save_record;
+    });
+}
+
+bool same_controllers(const std::vector<controller_setup>& a,
+                      const std::vector<controller_setup>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const auto& x, const auto& y) { return x.record() == y.record(); });
+}
+
+} // namespace
+
+void check_recording_target(const std::string& file) {
+    struct stat status {};
+    if (::stat(file.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            refuse(file, EISDIR);
+        // Renaming over a device or a pipe would replace it.
+        if (!S_ISREG(status.st_mode))
+            throw common::input_error(file + ": " + common::STEP_REASONS.writing +
+                                      "not a plain file");
+    } else if (errno != ENOENT) {
+        refuse(file, errno);
+    }
+    // Whether a file can be made beside it is known only by making one.
+    const std::string temporary = temporary_beside(file);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        refuse(file, errno);
+    ::close(fd);
+    ::unlink(temporary.c_str());
+}
+
+void replace_file(const std::string& file, const std::string& text) {
+    const std::string temporary = temporary_beside(file);
+    common::descriptor out(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666), true);
+    if (out.fd() < 0)
+        refuse(file, errno);
+    int error = common::write_all(out.fd(), text.data(), text.size());
+    // On the disk before the name points at it, so a power cut leaves the
+    // old text rather than an empty file.
+    if (error == 0 && ::fsync(out.fd()) != 0)
+        error = errno;
+    const int close_error = out.close();
+    if (error == 0)
+        error = close_error;
+    if (error == 0 && ::rename(temporary.c_str(), file.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        refuse(file, error);
+    }
+}
+
+run_recorder::run_recorder(std::string file, plugin_session& session, report_function report)
+    : file_(std::move(file)), session_(session), report_(std::move(report)) {}
+
+void run_recorder::run_starting(const project_runner& runner) {
+    runner_ = &runner;
+    if (!closed_because_.empty())
+        return;
+    const std::string run = "run " + std::to_string(runner.runs_started() + 1);
+    if (in_run_) {
+        // A run ended by starting the next one is still waiting.
+        last_end_ = ending_of(runner);
+        in_run_ = false;
+        close(run + " started while run " + std::to_string(runs_) + " was waiting");
+        return;
+    }
+    if (runs_ > 0 && last_end_->state != run_state::completed) {
+        close("a replay goes on only after a completed run");
+        return;
+    }
+    if (runs_ == MAX_RUNS) {
+        close("a scenario holds at most " + std::to_string(MAX_RUNS) + " runs");
+        return;
+    }
+    try {
+        if (runs_ == 0) {
+            elements_ = session_.to_project().elements;
+            controllers_ = session_.controllers();
+            first_start_ = clock_now();
+            restarts_before_ = runner.restarts();
+        } else if (!same_project()) {
+            close("the project or the controllers changed after run " + std::to_string(runs_));
+            return;
+        }
+    } catch (const session_error& e) {
+        close(e.what());
+        return;
+    }
+    ++runs_;
+    in_run_ = true;
+}
+
+void run_recorder::record_handed(const controller_inputs& inputs, std::int32_t controller) {
+    if (!in_run_)
+        return;
+    timeline_entry entry;
+    // A clock set back must not make the timeline go back.
+    entry.at = std::max(clock_now() - first_start_, timeline_.empty() ? 0 : timeline_.back().at);
+    entry.controller = controller;
+    entry.inputs = inputs;
+    entry.inputs.serial1 = carried(inputs.serial1, SERIAL1_TEXT_LIMIT);
+    entry.inputs.serial2 = carried(inputs.serial2, SERIAL2_TEXT_LIMIT);
+    timeline_.push_back(std::move(entry));
+}
+
+void run_recorder::step_done(const project_runner& runner) {
+    runner_ = &runner;
+    if (!in_run_ || runner.state() == run_state::waiting)
+        return;
+    last_end_ = ending_of(runner);
+    in_run_ = false;
+    if (last_end_->state == run_state::completed)
+        ++completed_;
+    save_at_run_end();
+}
+
+run_recorder::run_end run_recorder::ending_of(const project_runner& runner) const {
+    run_end end;
+    end.state = runner.state();
+    end.by_user = runner.stopped_by_user();
+    if (end.state != run_state::completed && runner.position())
+        end.element = session_.at(*runner.position()).name;
+    end.error = runner.error();
+    end.restarts = runner.restarts() - restarts_before_;
+    end.character_inputs = runner.character_inputs();
+    return end;
+}
+
+bool run_recorder::same_project() const {
+    return same_elements(session_.to_project().elements, elements_) &&
+           same_controllers(session_.controllers(), controllers_);
+}
+
+void run_recorder::close(const std::string& why) {
+    closed_because_ = why;
+    report_("recording " + file_ + " ends with run " + std::to_string(runs_) +
+                "; later runs are not recorded: " + why,
+            false);
+}
+
+void run_recorder::save_at_run_end() {
+    try {
+        save();
+        report_("recording written to " + file_ + ": " + std::to_string(runs_) +
+                    (runs_ == 1 ? " run, " : " runs, ") + std::to_string(timeline_.size()) +
+                    " input records",
+                false);
+    } catch (const common::input_error& e) {
+        report_(std::string("recording not written: ") + e.what(), true);
+    }
+}
+
+scenario run_recorder::recorded() const {
+    scenario s;
+    s.controllers = controllers_;
+    s.elements = elements_;
+    s.runs = runs_;
+    s.timeline = timeline_;
+    if (runs_ == 0)
+        return s;
+    const run_end end = in_run_ && runner_ != nullptr ? ending_of(*runner_) : *last_end_;
+    // The replay cannot stop a run as the user did: it ends waiting there.
+    const bool waits = end.state == run_state::waiting || end.by_user;
+    s.expect.outcome = waits ? "waiting" : outcome_name(end.state);
+    s.expect.completed_runs = completed_;
+    if (end.restarts > 0)
+        s.expect.restarts = end.restarts;
+    if (!end.element.empty())
+        s.expect.element = end.element;
+    for (int k = 0; k < CHARACTER_INPUTS; ++k)
+        if (!end.character_inputs[k].empty())
+            s.expect.character_inputs[k] = end.character_inputs[k];
+
+    const std::string run = "Run " + std::to_string(runs_);
+    const std::string at = " at " + quote_text(end.element) + " (the last input record at second " +
+                           std::to_string(timeline_.empty() ? 0 : timeline_.back().at) + ")";
+    std::string how;
+    if (end.state == run_state::completed)
+        how = run + " completed.";
+    else if (end.by_user)
+        how = run + " was stopped by the user" + at + "; the replay ends waiting there.";
+    else if (end.state == run_state::waiting)
+        how = run + " was still waiting" + at + ".";
+    else if (end.state == run_state::stopped)
+        how = run + " stopped marking" + at + ".";
+    else
+        how = run + " ended in an error" + at + ": " + end.error;
+    s.description = "Recorded by reference_host " ZAVUD_VERSION "; run 1 started " +
+                    local_time(first_start_) + ". " + how;
+    if (!closed_because_.empty())
+        s.description += " Later runs are not recorded: " + closed_because_ + ".";
+    return s;
+}
+
+bool run_recorder::save() {
+    if (runs_ == 0)
+        return false;
+    replace_file(file_, scenario_to_text(recorded()));
+    return true;
+}
+
+} // namespace reference_host

@@ -1,0 +1,88 @@
+// A live run written down as a replay scenario (--record): the elements and
+// the controllers as the first run found them, every input record handed to
+// a waiting element with its second, the number of runs and how they ended,
+// so that --replay makes the same plug-in calls with the same results.
+//
+// The recording holds the runs from the first one on while each run before
+// the last completed and the project and controllers stayed the same: a
+// replay goes on only after a completed run, and loads one project. A run the
+// user stopped is recorded as still waiting, the way the replay ends it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "reference_host/plugin_session.h"
+#include "reference_host/project_runner.h"
+#include "reference_host/scenario.h"
+
+namespace reference_host {
+
+// Refuses a file a recording cannot replace: a folder, something other than
+// a plain file, a place where no file can be made (a missing or read-only
+// folder). Throws input_error "FILE: cannot be written: REASON"; leaves
+// nothing behind.
+void check_recording_target(const std::string& file);
+
+// Replaces FILE with `text` whole: written to a temporary file beside it and
+// renamed over it, so FILE holds the old text or the new one, never a part.
+// Throws input_error "FILE: cannot be written: REASON".
+void replace_file(const std::string& file, const std::string& text);
+
+class run_recorder final : public run_watcher {
+public:
+    // A line for the run log; `problem` when a recording could not be written.
+    using report_function = std::function<void(const std::string& message, bool problem)>;
+
+    // Writes `file` (checked with check_recording_target) each time a
+    // recorded run ends, and on save().
+    run_recorder(std::string file, plugin_session& session, report_function report);
+
+    // Writes what is recorded so far (a run still waiting ends waiting there);
+    // false, writing nothing, before the first run. Throws input_error.
+    bool save();
+    // The scenario so far; runs is 0 before the first run.
+    scenario recorded() const;
+    const std::string& file() const { return file_; }
+
+    void run_starting(const project_runner& runner) override;
+    void record_handed(const controller_inputs& inputs, std::int32_t controller) override;
+    void step_done(const project_runner& runner) override;
+
+private:
+    // How a run ended, taken when it ends: the project may change after.
+    struct run_end {
+        run_state state = run_state::waiting;
+        bool by_user = false;
+        std::string element; // where it ended; empty when it completed
+        std::string error;
+        int restarts = 0;
+        std::array<std::string, CHARACTER_INPUTS> character_inputs;
+    };
+    run_end ending_of(const project_runner& runner) const;
+    bool same_project() const;
+    void close(const std::string& why);
+    void save_at_run_end();
+
+    std::string file_;
+    plugin_session& session_;
+    report_function report_;
+    const project_runner* runner_ = nullptr;
+
+    std::vector<project_element> elements_;
+    std::vector<controller_setup> controllers_;
+    std::int64_t first_start_ = 0; // the clock when the first run started
+    int restarts_before_ = 0;      // of the runner, when the first run started
+    int runs_ = 0;
+    int completed_ = 0;
+    bool in_run_ = false;
+    std::optional<run_end> last_end_; // of the last recorded run, once it ended
+    std::string closed_because_;      // why later runs are not recorded
+    std::vector<timeline_entry> timeline_;
+};
+
+} // namespace reference_host
