@@ -143,13 +143,24 @@ void encode_save_record(const input_config& c, std::uint8_t* r) {
 
 namespace {
 
+// A field of version 1 is always read: no test at run time, nor a branch
+// that can never be taken.
+template <save_kind Kind, std::size_t Count, std::int16_t Since, typename T>
+PLATFORM_ALWAYS_INLINE void read_field_since(const std::uint8_t* at, T& field,
+                                             [[maybe_unused]] unsigned unread) {
+    if constexpr (Since > 1) {
+        if (load_defaulted(unread, Since))
+            return;
+    }
+    read_field<Kind, Count>(at, field);
+}
+
 // Every field of `r` as stored, but those of the versions in `unread`
 // (LOAD_DEFAULT_* bits) stay zero: loading writes their defaults anyway.
 PLATFORM_ALWAYS_INLINE void read_fields(const std::uint8_t* r, input_config& c, unsigned unread) {
     c = input_config{};
 #define SAVE_READ_FIELD(field, NAME, offset, kind, count, since)                                   \
-    if (!load_defaulted(unread, since))                                                            \
-        read_field<save_kind::kind, count>(r + (offset), c.field);
+    read_field_since<save_kind::kind, count, since>(r + (offset), c.field, unread);
     SAVE_RECORD_FIELDS(SAVE_READ_FIELD, SAVE_RECORD_SKIP)
 #undef SAVE_READ_FIELD
 }
