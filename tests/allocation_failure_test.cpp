@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 #include <wx/bitmap.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
 
 #include "abi/ui_parameters.h"
 #include "test_support/run_element.h"
@@ -164,4 +166,31 @@ TEST(AllocationFailure, RunTimeCallsAnswerNoMemory) {
             return result;
         },
         RES_OK, RES_NO_MEMORY);
+}
+
+// Only the plug-in's own first allocations: once the toolkit builds
+// controls, a failing allocation can end the process inside the toolkit (a
+// text's buffer written back in a destructor), which no caller can prevent.
+TEST(AllocationFailure, CreatingWithoutARecordOrAPanelObjectAnswersNoMemoryAndBuildsNothing) {
+    SKIP_WHERE_THE_PLUGIN_KEEPS_ITS_OWN_ALLOCATOR();
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "property window");
+    auto* window = new wxPanel(frame);
+    plugin().vexa_reset_gui();
+    for (long failing : {0L, 1L}) { // the element's record, then the panel object
+        host_element element;
+        element->parent_window = window;
+        failing_allocation = failing;
+        EXPECT_EQ(plugin().vexa_create_instance(element.handle(), nullptr), RES_NO_MEMORY);
+        failing_allocation = -1;
+        EXPECT_EQ(element->instance_data != nullptr, failing == 1) << failing;
+        EXPECT_TRUE(window->GetChildren().empty()) << failing;
+        EXPECT_EQ(plugin().vexa_delete_instance(element.handle()), RES_OK);
+    }
+    host_element element;
+    element->parent_window = window;
+    EXPECT_EQ(plugin().vexa_create_instance(element.handle(), nullptr), RES_OK);
+    EXPECT_FALSE(window->GetChildren().empty());
+    plugin().vexa_delete_instance(element.handle());
+    plugin().vexa_reset_gui();
+    frame->Destroy();
 }

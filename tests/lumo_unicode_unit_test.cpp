@@ -81,3 +81,41 @@ TEST(StringToChar, LoneSurrogatesBecomeTheReplacement) {
     lumo_unicode_stringToCharUTF16BE(text, utf16, sizeof utf16);
     EXPECT_EQ(std::string(utf16, sizeof utf16), std::string("\x00\x41\xFF\xFD\x00\x42\x00\x00", 8));
 }
+
+TEST(StringToChar, InvalidCodePointsBecomeTheReplacementInUTF8Too) {
+    wxString text(L"A");
+    text += wxUniChar(0xDC00);
+    if (sizeof(wchar_t) == 4)
+        text += wxUniChar(0x110000); // beyond Unicode: only a UTF-32 string holds it
+    char utf8[12];
+    lumo_unicode_stringToCharUTF8(text, utf8, sizeof utf8);
+    EXPECT_EQ(std::string(utf8),
+              sizeof(wchar_t) == 4 ? "A\xEF\xBF\xBD\xEF\xBF\xBD" : "A\xEF\xBF\xBD");
+}
+
+TEST(Conversions, NoBufferOrNoRoomWritesNothingAndReadsAnEmptyText) {
+    using write = void (*)(const wxString&, char*, int);
+    for (write convert :
+         {write{lumo_unicode_stringToCharASCII}, write{lumo_unicode_stringToCharUTF8},
+          write{lumo_unicode_stringToCharUTF16BE}}) {
+        char untouched[2] = {'x', 'y'};
+        convert("AB", untouched, 0);
+        convert("AB", untouched, -1);
+        convert("AB", nullptr, 2);
+        EXPECT_EQ(std::string(untouched, 2), "xy");
+    }
+    using read = void (*)(const char*, int, wxString&);
+    for (read convert :
+         {read{lumo_unicode_charToStringASCII}, read{lumo_unicode_charToStringUTF16BE}}) {
+        wxString text("old");
+        convert("\0A\0B", 0, text);
+        EXPECT_TRUE(text.empty());
+        text = "old";
+        convert(nullptr, 4, text);
+        EXPECT_TRUE(text.empty());
+    }
+    // A field without a zero byte is read whole, and no further.
+    wxString text;
+    lumo_unicode_charToStringASCII("ABCD", 3, text);
+    EXPECT_EQ(text, "ABC");
+}

@@ -37,4 +37,5 @@ TEST(LineEndMarkers, ReplacedInOnePassExactlyAsTwoSuccessivePasses) {
     EXPECT_EQ(with_markers_replaced(L"[L[CR]F]"), L"[L\rF]");
     EXPECT_EQ(with_markers_replaced(L"[cr][Lf][CR"), L"[cr][Lf][CR");
     EXPECT_EQ(with_markers_replaced(L"[CR]]"), L"\r]");
+    EXPECT_EQ(with_markers_replaced(L"[CF][LR]"), L"[CF][LR]"); // halves of both markers
 }
