@@ -1,15 +1,10 @@
 // Real serial input: lines cut as a controller delivers them, read raw from a
-// device (a pseudo-terminal pair stands in for a USB serial adapter), and fed
-// through the run into a Custom Input element.
-#include <cerrno>
+// device (a pseudo-terminal pair stands in for a USB serial adapter,
+// test_support/pseudo_serial.h), and fed through the run into a Custom Input
+// element.
 #include <chrono>
-#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -19,89 +14,15 @@
 #include "reference_host/plugin_session.h"
 #include "reference_host/project_runner.h"
 #include "reference_host/serial_port.h"
+#include "test_support/pseudo_serial.h"
 #include "test_support/save_records.h"
 #include "test_support/test_host.h"
 
 using namespace reference_host;
 
-// libserialport (0.1.1) opens only what the system lists as a serial port:
-// it looks the device up under /sys/class/tty and reads its modem lines.
-// A pseudo-terminal has neither. These stand-ins, which this program exports
-// in place of the C library's, give a pseudo-terminal the answers of an
-// adapter without modem lines; everything else the library does to the
-// device (raw mode, speed, format, non-blocking reads) happens for real.
-namespace {
-bool is_pts_entry(const char* path) {
-    const char pts[] = "/sys/class/tty/pts/";
-    return std::strncmp(path, pts, sizeof pts - 1) == 0;
-}
-} // namespace
-
-// The entry is a link, as those of real ports are.
-extern "C" int lstat(const char* path, struct stat* status) noexcept {
-    static const auto real =
-        reinterpret_cast<int (*)(const char*, struct stat*)>(dlsym(RTLD_NEXT, "lstat"));
-    if (!is_pts_entry(path))
-        return real(path, status);
-    *status = {};
-    status->st_mode = S_IFLNK | 0777;
-    return 0;
-}
-
-// lstat() under its older name, which libraries built against an older C
-// library call (Debian 12's libserialport does).
-extern "C" int __lxstat(int, const char* path, struct stat* status) noexcept {
-    return lstat(path, status);
-}
-
-extern "C" ssize_t readlink(const char* path, char* target, size_t size) noexcept {
-    static const auto real =
-        reinterpret_cast<ssize_t (*)(const char*, char*, size_t)>(dlsym(RTLD_NEXT, "readlink"));
-    if (!is_pts_entry(path))
-        return real(path, target, size);
-    const char device[] = "../../devices/virtual/tty/pts";
-    const std::size_t n = std::min(size, sizeof device - 1);
-    std::memcpy(target, device, n);
-    return static_cast<ssize_t>(n);
-}
-
-extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
-    static const auto real =
-        reinterpret_cast<int (*)(int, unsigned long, void*)>(dlsym(RTLD_NEXT, "ioctl"));
-    va_list rest;
-    va_start(rest, request);
-    void* argument = va_arg(rest, void*);
-    va_end(rest);
-    const int result = real(fd, request, argument);
-    const bool modem_lines =
-        request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS || request == TIOCMBIC;
-    if (result == 0 || !modem_lines || (errno != ENOTTY && errno != EINVAL))
-        return result;
-    if (request == TIOCMGET)
-        *static_cast<int*>(argument) = 0;
-    return 0;
-}
-
 namespace {
 
 using lines = std::vector<std::string>;
-
-// The master side of a pseudo-terminal; the program opens the slave by name.
-struct pseudo_terminal {
-    int master = -1;
-    std::string slave;
-    pseudo_terminal() {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        EXPECT_GE(master, 0);
-        EXPECT_EQ(grantpt(master), 0);
-        EXPECT_EQ(unlockpt(master), 0);
-        slave = ptsname(master);
-    }
-    ~pseudo_terminal() { close(master); }
-    void send(const std::string& bytes) const {
-        EXPECT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-};
 
 // Polls as the program does until `count` lines came or a second passed.
 lines receive(serial_bridge& bridge, std::size_t count) {
