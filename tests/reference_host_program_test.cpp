@@ -11,25 +11,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "test_support/program_run.h"
+
 namespace {
-
-struct finished {
-    int exit_code;
-    std::string output; // stdout and stderr
-};
-
-// `prefix` goes before the program: "env -u DISPLAY", "timeout 60".
-finished run_program(const std::string& arguments, const std::string& prefix = "") {
-    const std::string command = prefix + " " + REFERENCE_HOST_PROGRAM + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    EXPECT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
 
 std::string write_temp(const std::string& name, const std::string& text) {
     const std::string file = testing::TempDir() + name;

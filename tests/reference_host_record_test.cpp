@@ -19,6 +19,7 @@
 #include "reference_host/main_frame.h"
 #include "reference_host/recording.h"
 #include "reference_host/simulator_panel.h"
+#include "test_support/program_run.h"
 #include "test_support/pseudo_serial.h"
 #include "test_support/save_records.h"
 #include "test_support/test_host.h"
@@ -27,23 +28,6 @@ using namespace reference_host;
 using lines = std::vector<std::string>;
 
 namespace {
-
-struct finished {
-    int exit_code;
-    std::string output; // stdout and stderr
-};
-
-finished run_program(const std::string& arguments, const std::string& prefix = "") {
-    const std::string command = prefix + " " + REFERENCE_HOST_PROGRAM + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    EXPECT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
 
 // The plug-in calls with their results, from the window's log or a replay's
 // output: each line from "vexa_" on.
