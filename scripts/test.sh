@@ -33,7 +33,7 @@ scripts/fuzz.sh "${ZAVUD_FUZZ_SECONDS:-30}"
 
 # Last, so the run ends with CTest's summary.
 stage "sanitizer build and test"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZAVUD_WERROR=ON -DZAVUD_SANITIZE=ON \
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZAVUD_WERROR=ON -DZAVUD_SANITIZE=ON -DZAVUD_COVERAGE=OFF \
     -DZAVUD_BENCHMARKS=OFF
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && "${display[@]}" ctest --output-on-failure -j"$jobs")
