@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 #include <wx/app.h>
 
+#include "common/file_access.h"
 #include "common/input_error.h"
 #include "reference_host/byte_text.h"
 #include "reference_host/main_frame.h"
@@ -237,9 +238,9 @@ TEST(Recording, FilesThatCannotTakeARecordingAreRefusedBeforeTheWindowOpens) {
 
     // A write that fails keeps the file as it was, and no temporary beside it.
     const std::string file = directory + "kept.json";
-    replace_file(file, "old\n");
+    common::replace_whole_file(file, "old\n");
     ASSERT_EQ(::mkdir((file + ".tmp").c_str(), 0755), 0);
-    EXPECT_THROW(replace_file(file, "new\n"), common::input_error);
+    EXPECT_THROW(common::replace_whole_file(file, "new\n"), common::input_error);
     ::rmdir((file + ".tmp").c_str());
     std::ifstream in(file);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old\n");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -117,6 +118,28 @@ void write_whole_file(const std::string& path, const std::string& bytes,
         // Never remove what is not a plain file (a device such as /dev/full).
         if (regular)
             ::unlink(path.c_str());
+        refuse_file(path, wording.writing, error);
+    }
+}
+
+void replace_whole_file(const std::string& path, const std::string& bytes,
+                        const file_wording& wording) {
+    const std::string temporary = path + ".tmp";
+    descriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666), true);
+    if (out.fd() < 0)
+        refuse_file(path, wording.writing, errno);
+    int error = write_all(out.fd(), bytes.data(), bytes.size());
+    // On the disk before the name points at it, so a power cut leaves the
+    // old bytes rather than an empty file.
+    if (error == 0 && ::fsync(out.fd()) != 0)
+        error = errno;
+    const int close_error = out.close();
+    if (error == 0)
+        error = close_error;
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
         refuse_file(path, wording.writing, error);
     }
 }

@@ -71,4 +71,10 @@ std::string read_whole_file(const std::string& path, const file_wording& wording
 void write_whole_file(const std::string& path, const std::string& bytes,
                       const file_wording& wording = STEP_REASONS);
 
+// Replaces the file `path` with `bytes` whole: written to PATH.tmp beside it,
+// flushed to the disk and renamed over it, so `path` holds the old bytes or
+// the new ones, never a part. Refusals name `path`.
+void replace_whole_file(const std::string& path, const std::string& bytes,
+                        const file_wording& wording = STEP_REASONS);
+
 } // namespace common

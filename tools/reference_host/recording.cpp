@@ -16,10 +16,6 @@ namespace reference_host {
 
 namespace {
 
-std::string temporary_beside(const std::string& file) {
-    return file + ".tmp";
-}
-
 [[noreturn]] void refuse(const std::string& file, int error) {
     common::refuse_file(file, common::STEP_REASONS.writing, error);
 }
@@ -72,35 +68,14 @@ void check_recording_target(const std::string& file) {
     } else if (errno != ENOENT) {
         refuse(file, errno);
     }
-    // Whether a file can be made beside it is known only by making one.
-    const std::string temporary = temporary_beside(file);
+    // Whether a file can be made beside it is known only by making one: the
+    // temporary file the replacement writes.
+    const std::string temporary = file + ".tmp";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         refuse(file, errno);
     ::close(fd);
     ::unlink(temporary.c_str());
-}
-
-void replace_file(const std::string& file, const std::string& text) {
-    const std::string temporary = temporary_beside(file);
-    common::descriptor out(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666), true);
-    if (out.fd() < 0)
-        refuse(file, errno);
-    int error = common::write_all(out.fd(), text.data(), text.size());
-    // On the disk before the name points at it, so a power cut leaves the
-    // old text rather than an empty file.
-    if (error == 0 && ::fsync(out.fd()) != 0)
-        error = errno;
-    const int close_error = out.close();
-    if (error == 0)
-        error = close_error;
-    if (error == 0 && ::rename(temporary.c_str(), file.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        refuse(file, error);
-    }
 }
 
 run_recorder::run_recorder(std::string file, plugin_session& session, report_function report)
@@ -249,7 +224,7 @@ scenario run_recorder::recorded() const {
 bool run_recorder::save() {
     if (runs_ == 0)
         return false;
-    replace_file(file_, scenario_to_text(recorded()));
+    common::replace_whole_file(file_, scenario_to_text(recorded()));
     return true;
 }
 

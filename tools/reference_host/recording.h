@@ -22,16 +22,11 @@
 
 namespace reference_host {
 
-// Refuses a file a recording cannot replace: a folder, something other than
-// a plain file, a place where no file can be made (a missing or read-only
-// folder). Throws input_error "FILE: cannot be written: REASON"; leaves
-// nothing behind.
+// Refuses a file a recording cannot replace (common::replace_whole_file): a
+// folder, something other than a plain file, a place where no file can be
+// made (a missing or read-only folder). Throws input_error "FILE: cannot be
+// written: REASON"; leaves nothing behind.
 void check_recording_target(const std::string& file);
-
-// Replaces FILE with `text` whole: written to a temporary file beside it and
-// renamed over it, so FILE holds the old text or the new one, never a part.
-// Throws input_error "FILE: cannot be written: REASON".
-void replace_file(const std::string& file, const std::string& text);
 
 class run_recorder final : public run_watcher {
 public:
