@@ -1,8 +1,9 @@
 # Cross toolchain: 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64-posix).
 # The posix thread model, because the win32 one lacks std::thread and std::mutex in GCC 12.
 #
-# The wxWidgets (MSW) and GoogleTest builds for this target come from
-# scripts/build-wx-windows.sh, which caches them outside the checkout. Use:
+# The wxWidgets (MSW) and GoogleTest builds for this target, and
+# nlohmann-json outside /usr, come from scripts/build-wx-windows.sh, which caches them
+# outside the checkout. Use:
 #
 #   scripts/build-wx-windows.sh            # once; cheap when cached
 #   cmake -S . -B build-win \
@@ -11,8 +12,9 @@
 #
 # find_package(wxWidgets) then reads that wx-config. Name it explicitly (this file
 # defaults it too): a host wx-config on PATH describes the GTK build, not this one.
-# Prefixes other than the defaults: ZAVUD_WX_MSW_PREFIX / ZAVUD_GTEST_MINGW_PREFIX, as
-# cache variables or in the environment.
+# Prefixes other than the defaults: ZAVUD_WX_MSW_PREFIX, ZAVUD_JSON_MINGW_PREFIX,
+# ZAVUD_GTEST_MINGW_PREFIX, as cache variables or in the
+# environment.
 
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -24,8 +26,11 @@ set(CMAKE_RC_COMPILER ${_zavud_triple}-windres)
 
 # Defaults: the stable links the build script keeps pointing at its current builds.
 set(_zavud_default_ZAVUD_WX_MSW_PREFIX /var/cache/zavud/wx-msw)
+set(_zavud_default_ZAVUD_JSON_MINGW_PREFIX /var/cache/zavud/json-mingw)
 set(_zavud_default_ZAVUD_GTEST_MINGW_PREFIX /var/cache/zavud/gtest-mingw)
-foreach(_zavud_var IN ITEMS ZAVUD_WX_MSW_PREFIX ZAVUD_GTEST_MINGW_PREFIX)
+set(_zavud_prefix_vars ZAVUD_WX_MSW_PREFIX ZAVUD_JSON_MINGW_PREFIX ZAVUD_GTEST_MINGW_PREFIX)
+set(_zavud_real_prefixes)
+foreach(_zavud_var IN LISTS _zavud_prefix_vars)
   if(NOT ${_zavud_var})
     if(DEFINED ENV{${_zavud_var}})
       set(${_zavud_var} "$ENV{${_zavud_var}}")
@@ -37,12 +42,12 @@ foreach(_zavud_var IN ITEMS ZAVUD_WX_MSW_PREFIX ZAVUD_GTEST_MINGW_PREFIX)
   # wx-config names the real path. A path under no find root gets re-rooted and then
   # missed, so the roots must be real paths too, not the links.
   file(REAL_PATH "${${_zavud_var}}" _zavud_real_${_zavud_var})
+  list(APPEND _zavud_real_prefixes "${_zavud_real_${_zavud_var}}")
 endforeach()
 # try_compile projects read this file again; hand them the same prefixes.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZAVUD_WX_MSW_PREFIX ZAVUD_GTEST_MINGW_PREFIX)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ${_zavud_prefix_vars})
 
-set(CMAKE_FIND_ROOT_PATH /usr/${_zavud_triple} ${_zavud_real_ZAVUD_WX_MSW_PREFIX}
-    ${_zavud_real_ZAVUD_GTEST_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH /usr/${_zavud_triple} ${_zavud_real_prefixes})
 # Tools run on the build machine; what gets linked comes from the target's roots only.
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
@@ -55,8 +60,9 @@ if(NOT DEFINED wxWidgets_CONFIG_EXECUTABLE AND EXISTS "${ZAVUD_WX_MSW_PREFIX}/bi
 endif()
 
 # CTest and test discovery start Windows programs through Wine (cmake/wine-run.sh), with
-# the DLL folders the programs need on WINEPATH: the toolkit's and the compiler runtime's
-# (libstdc++-6, libgcc_s_seh-1, libwinpthread-1), asked of the compiler, not hard-coded.
+# the DLL folders the programs need on WINEPATH: the toolkit's and the compiler
+# runtime's (libstdc++-6, libgcc_s_seh-1, libwinpthread-1), asked of the
+# compiler, not hard-coded.
 if(EXISTS "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh")
   set(_zavud_runtime_dirs)
   foreach(_zavud_dll IN ITEMS libstdc++-6.dll libwinpthread-1.dll)

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Cross-builds wxWidgets 3.2 (MSW port, DLLs) and GoogleTest for 64-bit Windows with
-# MinGW-w64, from Debian's own sources: Debian packages neither for that target.
+# Cross-builds what the Windows build links and Debian packages for Linux only, for
+# 64-bit Windows with MinGW-w64 from Debian's own sources: wxWidgets 3.2 (MSW port,
+# DLLs) with zlib and libpng for its PNG support, and GoogleTest; and gives the header-only nlohmann-json a prefix of its own, outside /usr.
 # Each lands in a cache prefix named by its version, outside the checkout, and counts
 # as present only once its stamp (written last) exists; a rerun then only prints.
 #
-# stdout is exactly two lines, everything else goes to stderr:
-#   the GoogleTest prefix, then the wxWidgets prefix (the last line).
-# $ZAVUD_CACHE (/var/cache/zavud) also holds links wx-msw and gtest-mingw to the
-# current prefixes (cmake/mingw-w64-x86_64.cmake defaults to them), a booted wine
-# prefix (wineprefix) and the build logs (logs/).
+# stdout is one line per prefix, NAME=PATH, everything else goes to stderr:
+#   gtest=...  wx=...  json=...
+# (zlib and libpng are inside the toolkit's DLLs, so nobody else needs them.)
+# $ZAVUD_CACHE (/var/cache/zavud) also holds links wx-msw, gtest-mingw and
+# json-mingw to the current prefixes (cmake/mingw-w64-x86_64.cmake
+# defaults to them), a booted wine prefix (wineprefix) and the build logs (logs/).
 #
-# Running what is built, under wine: besides $wx/bin (the wx DLLs), WINEPATH needs the
-# MinGW runtime DLLs, which the wx DLLs and every exe link against:
+# Running what is built, under wine: besides $wx/bin (the wx DLLs), WINEPATH needs the MinGW runtime DLLs, which the DLLs and every
+# exe link against:
 #   /usr/lib/gcc/x86_64-w64-mingw32/12-posix   libstdc++-6.dll, libgcc_s_seh-1.dll
 #   /usr/x86_64-w64-mingw32/lib                libwinpthread-1.dll
 set -euo pipefail
@@ -26,15 +28,38 @@ jobs=$(nproc)
 
 # mingw-w64-tools brings the target's pkg-config, so wx's configure never sees the host's
 # Linux libraries. googletest is the source tree in /usr/src; wine runs what gets built.
+# autoconf, automake and libtool: for a source whose configure has to be regenerated.
 "$repo/scripts/install-deps.sh" g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev make \
-    xz-utils googletest wine wine64 >&2
+    xz-utils bzip2 autoconf automake libtool googletest wine wine64 >&2
 
-upstream() { dpkg-query -W -f='${source:Upstream-Version}' "$1" | sed 's/+dfsg.*//'; }
-# The native build's wx (libwxgtk3.2-dev) fixes the version, so both ports match.
-wx_deb=$(dpkg-query -W -f='${source:Version}' libwxgtk3.2-dev)
-wx_prefix=$cache/wx-msw-$(upstream libwxgtk3.2-dev)
+upstream() { dpkg-query -W -f='${source:Upstream-Version}' "$1" | sed 's/[+.]dfsg.*//'; }
+debian_version() { dpkg-query -W -f='${source:Version}' "$1"; }
+# The native build's libraries (the -dev packages) fix the versions, so both builds
+# match: wx 3.2 from libwxgtk3.2-dev, and so on.
+zlib_prefix=$cache/zlib-mingw-$(upstream zlib1g-dev)
+png_prefix=$cache/libpng-mingw-$(upstream libpng-dev)
+json_prefix=$cache/json-mingw-$(upstream nlohmann-json3-dev)
 gtest_prefix=$cache/gtest-mingw-$(upstream googletest)
 stamp=.zavud-complete
+
+# Only base and core are used. The +dfsg source lacks the bundled image, zlib and
+# expat libraries: PNG support comes from the zlib and libpng built here (linked into
+# the core DLL statically), the rest goes, and SVG output with it; the rest of the list
+# saves build time on parts nobody links. Optimised, for delivery; precompiled headers
+# keep the build time down (CI builds it on every fresh machine).
+wx_flags=(--with-msw --enable-shared --with-cxx=17 --enable-uiactionsim --enable-pch
+    --enable-optimise --with-libpng=sys --with-zlib=sys
+    --without-libjpeg --without-libtiff --without-expat
+    --without-regex --without-liblzma --without-opengl --without-subdirs
+    --disable-webview --disable-mediactrl --disable-stc --disable-richtext --disable-xrc
+    --disable-html --disable-aui --disable-propgrid --disable-ribbon
+    --disable-webrequest --disable-sockets --disable-protocols --disable-url
+    --disable-ipc --disable-fs_inet --disable-debugreport --disable-tests --disable-svg)
+# The folder is named by the version and by a hash of the flags and of the libraries
+# it links, so a build made otherwise is never taken for this one.
+wx_deb=$(debian_version libwxgtk3.2-dev)
+wx_hash=$(printf '%s\n' "${wx_flags[@]}" "$zlib_prefix" "$png_prefix" | sha256sum | cut -c1-8)
+wx_prefix=$cache/wx-msw-$(upstream libwxgtk3.2-dev)-$wx_hash
 
 log_dir=$cache/logs
 mkdir -p "$log_dir"
@@ -44,9 +69,10 @@ logged() {
     "$@" >"$log" 2>&1 || { tail -n 40 "$log" >&2; echo "failed: $* (log: $log)" >&2; return 1; }
 }
 
-build_wx() {
-    echo "building wxWidgets $wx_deb for $triple into $wx_prefix" >&2
-    # deb-src for the same archives the machine already uses, in a file of our own.
+# deb-src for the same archives the machine already uses, in a file of our own.
+deb_src_ready=
+enable_deb_src() {
+    [ -z "$deb_src_ready" ] || return 0
     local sources=/etc/apt/sources.list.d/zavud-deb-src.sources
     if [ -f /etc/apt/sources.list.d/debian.sources ]; then
         sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$sources"
@@ -58,36 +84,103 @@ build_wx() {
             "$codename" "$codename" >"$sources"
     fi
     apt-get update -qq >&2
+    deb_src_ready=1
+}
 
+# fetch_source NAME SOURCE_PACKAGE VERSION: unpacks Debian's source into a fresh work
+# folder (/var/tmp/zavud-NAME.*) and sets $work and $src. When the archive no longer
+# has that revision (a security update replaced it), the newest revision of the same
+# upstream version that it has.
+fetch_source() {
+    enable_deb_src
     # A failed run leaves its tree for a look; by now it is only in the way.
-    rm -rf /var/tmp/zavud-wx.*
-    local work
-    work=$(mktemp -d /var/tmp/zavud-wx.XXXXXX)
+    rm -rf "/var/tmp/zavud-$1".*
+    work=$(mktemp -d "/var/tmp/zavud-$1.XXXXXX")
     # apt fetches as _apt when it may write there, and warns otherwise.
     chown _apt "$work" 2>/dev/null || true
-    (cd "$work" && apt-get source -qq "wxwidgets3.2=$wx_deb" >&2)
-    local src
-    src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'wxwidgets3.2-*')
+    local upstream_version=${3#*:} version
+    upstream_version=${upstream_version%-*}
+    for version in "$3" $(apt-cache showsrc "$2" | sed -n 's/^Version: //p' | sort -rV); do
+        case ${version#*:} in "$upstream_version"-*) ;; *) continue ;; esac
+        if (cd "$work" && apt-get source -qq "$2=$version" >&2); then
+            [ "$version" = "$3" ] || echo "took $2 $version: $3 is no longer in the archive" >&2
+            src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "$2-*")
+            return 0
+        fi
+        rm -rf "${work:?}"/*
+    done
+    echo "no source of $2 $upstream_version in the archive" >&2
+    return 1
+}
+
+cross_configure=("--host=$triple" --build="$(dpkg-architecture -qDEB_BUILD_GNU_TYPE)"
+    "CC=$triple-gcc-posix" "CXX=$triple-g++-posix" "PKG_CONFIG=/usr/bin/$triple-pkg-config")
+
+build_zlib() {
+    echo "building zlib for $triple into $zlib_prefix" >&2
+    fetch_source zlib zlib "$(debian_version zlib1g-dev)"
+    # The +dfsg source has neither win32/Makefile.gcc nor a configure that takes
+    # MinGW: the library is its top-level C files. Static, so it ends up inside the
+    # toolkit's core DLL.
+    rm -rf "$zlib_prefix"
+    mkdir -p "$zlib_prefix/include" "$zlib_prefix/lib" "$work/build"
+    cd "$work/build"
+    # shellcheck disable=SC2016 # expanded by the inner shell
+    logged zlib-build.log bash -c 'for c in "$1"/*.c; do "$2" -O2 -c "$c" || exit; done' \
+        sh "$src" "$triple-gcc-posix"
+    logged zlib-ar.log $triple-ar rcs "$zlib_prefix/lib/libz.a" ./*.o
+    cp "$src/zlib.h" "$src/zconf.h" "$zlib_prefix/include/"
+    # libpng's pkg-config file requires zlib's.
+    mkdir "$zlib_prefix/lib/pkgconfig"
+    # shellcheck disable=SC2016 # ${prefix} is pkg-config's
+    printf 'prefix=%s\nName: zlib\nDescription: zlib compression library\nVersion: %s\nLibs: -L${prefix}/lib -lz\nCflags: -I${prefix}/include\n' \
+        "$zlib_prefix" "$(upstream zlib1g-dev)" >"$zlib_prefix/lib/pkgconfig/zlib.pc"
+    cd /
+    rm -rf "$work"
+    touch "$zlib_prefix/$stamp"
+}
+
+build_png() {
+    echo "building libpng for $triple into $png_prefix" >&2
+    fetch_source libpng libpng1.6 "$(debian_version libpng-dev)"
+    rm -rf "$png_prefix"
     mkdir "$work/build"
     cd "$work/build"
-    # Only base and core are used. The +dfsg source lacks the bundled image, zlib and
-    # expat libraries, so those go, and SVG output with them (it needs libpng); the rest
-    # of the list saves build time on parts nobody links. Precompiled headers and no
-    # optimisation: the toolkit is built for tests, and so it builds in a fraction of
-    # the time (CI builds it on every fresh machine).
+    logged png-configure.log "$src/configure" --prefix="$png_prefix" "${cross_configure[@]}" \
+        --disable-shared --enable-static --disable-tools \
+        CPPFLAGS="-I$zlib_prefix/include" LDFLAGS="-L$zlib_prefix/lib"
+    logged png-make.log make -j"$jobs"
+    logged png-install.log make install
+    cd /
+    rm -rf "$work"
+    touch "$png_prefix/$stamp"
+}
+
+# The package's headers and CMake package as they are (they are the same on every
+# system), in a prefix of their own: the cross build may look under no part of /usr.
+build_json() {
+    echo "copying nlohmann-json into $json_prefix" >&2
+    rm -rf "$json_prefix"
+    mkdir -p "$json_prefix/include" "$json_prefix/share/cmake"
+    cp -r /usr/include/nlohmann "$json_prefix/include/"
+    cp -r /usr/share/cmake/nlohmann_json "$json_prefix/share/cmake/"
+    touch "$json_prefix/$stamp"
+}
+
+build_wx() {
+    echo "building wxWidgets $wx_deb for $triple into $wx_prefix" >&2
+    fetch_source wx wxwidgets3.2 "$wx_deb"
+    mkdir "$work/build"
+    cd "$work/build"
     rm -rf "$wx_prefix"
-    logged wx-configure.log "$src/configure" --prefix="$wx_prefix" \
-        --host=$triple --build="$(dpkg-architecture -qDEB_BUILD_GNU_TYPE)" \
-        CC=$triple-gcc-posix CXX=$triple-g++-posix PKG_CONFIG=/usr/bin/$triple-pkg-config \
-        --with-msw --enable-shared --with-cxx=17 --enable-uiactionsim --enable-pch --disable-optimise \
-        --without-libpng --without-libjpeg --without-libtiff --without-zlib --without-expat \
-        --without-regex --without-liblzma --without-opengl --without-subdirs \
-        --disable-webview --disable-mediactrl --disable-stc --disable-richtext --disable-xrc \
-        --disable-html --disable-aui --disable-propgrid --disable-ribbon \
-        --disable-webrequest --disable-sockets --disable-protocols --disable-url \
-        --disable-ipc --disable-fs_inet --disable-debugreport --disable-tests --disable-svg
+    local started=$SECONDS
+    logged wx-configure.log "$src/configure" --prefix="$wx_prefix" "${cross_configure[@]}" \
+        "${wx_flags[@]}" CPPFLAGS="-I$zlib_prefix/include -I$png_prefix/include" \
+        LDFLAGS="-L$zlib_prefix/lib -L$png_prefix/lib" \
+        PKG_CONFIG_PATH="$png_prefix/lib/pkgconfig:$zlib_prefix/lib/pkgconfig"
     logged wx-make.log make -j"$jobs"
     logged wx-install.log make install
+    echo "wxWidgets built in $(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s" >&2
     cd /
     rm -rf "$work"
     touch "$wx_prefix/$stamp"
@@ -110,7 +203,10 @@ build_gtest() {
 }
 
 # Not `[ ... ] || build_wx`: errexit does not reach inside a function called that way.
+if [ ! -f "$zlib_prefix/$stamp" ]; then build_zlib; fi
+if [ ! -f "$png_prefix/$stamp" ]; then build_png; fi
 if [ ! -f "$wx_prefix/$stamp" ]; then build_wx; fi
+if [ ! -f "$json_prefix/$stamp" ]; then build_json; fi
 if [ ! -f "$gtest_prefix/$stamp" ]; then build_gtest; fi
 # A fresh wine prefix costs half a minute of wineboot and ~700 MB; tests share this one
 # (WINEPREFIX=$cache/wineprefix). mscoree/mshtml off, or wineboot offers to install
@@ -135,6 +231,8 @@ fi
 
 ln -sfn "$wx_prefix" "$cache/wx-msw"
 ln -sfn "$gtest_prefix" "$cache/gtest-mingw"
+ln -sfn "$json_prefix" "$cache/json-mingw"
 
-echo "$gtest_prefix"
-echo "$wx_prefix"
+echo "gtest=$gtest_prefix"
+echo "wx=$wx_prefix"
+echo "json=$json_prefix"

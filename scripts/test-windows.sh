@@ -17,15 +17,16 @@ jobs=$(nproc)
 stage() { echo "=== $1 ($(date +%T))"; }
 
 stage "toolchain, toolkit and Wine prefix"
-# Its stdout: the GoogleTest prefix, then the toolkit's.
+# Its stdout: a line NAME=PATH for each prefix.
 prefixes=$("$repo/scripts/build-wx-windows.sh")
-gtest_prefix=$(sed -n 1p <<<"$prefixes")
-wx_prefix=$(sed -n 2p <<<"$prefixes")
+prefix() { sed -n "s/^$1=//p" <<<"$prefixes"; }
+wx_prefix=$(prefix wx)
 
 stage "configure and build in $build"
 cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAVUD_WERROR=ON \
-    -DZAVUD_WX_MSW_PREFIX="$wx_prefix" -DZAVUD_GTEST_MINGW_PREFIX="$gtest_prefix" \
+    -DZAVUD_WX_MSW_PREFIX="$wx_prefix" -DZAVUD_GTEST_MINGW_PREFIX="$(prefix gtest)" \
+    -DZAVUD_JSON_MINGW_PREFIX="$(prefix json)" \
     -DwxWidgets_CONFIG_EXECUTABLE="$wx_prefix/bin/wx-config"
 cmake --build "$build" -j"$jobs"
 
