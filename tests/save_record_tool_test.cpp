@@ -2,6 +2,7 @@
 // refusals, and the command-line tool on files.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -9,7 +10,12 @@
 #include <utility>
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "model/platform.h"
 #include "record_json/record_json.h"
@@ -51,6 +57,36 @@ std::string refusal(const json& j) {
     }
 }
 
+// The shell: cmd on Windows, where a pipe carries text unless asked for
+// bytes and closing it gives the exit status itself.
+#ifdef _WIN32
+FILE* open_pipe(const std::string& command, bool to_write = false) {
+    return _popen(command.c_str(), to_write ? "wb" : "rb");
+}
+int close_pipe(FILE* pipe) {
+    return _pclose(pipe);
+}
+int process_id() {
+    return _getpid();
+}
+#else
+FILE* open_pipe(const std::string& command, bool to_write = false) {
+    return popen(command.c_str(), to_write ? "w" : "r");
+}
+int close_pipe(FILE* pipe) {
+    return WEXITSTATUS(pclose(pipe));
+}
+int process_id() {
+    return getpid();
+}
+#endif
+
+// A path as the shell takes it: cmd reads a slash as an option.
+std::string shell_path(const std::string& path) {
+    return std::filesystem::path(path).make_preferred().string();
+}
+const std::string TOOL = shell_path(SAVE_RECORD_TOOL_PATH);
+
 // The built tool run by the shell: standard output kept, standard error in a
 // file beside it.
 struct tool_run {
@@ -66,25 +102,38 @@ std::string file_text(const std::string& path) {
 
 // A folder for one test's files, removed after it.
 struct scratch_folder {
-    const std::string path = testing::TempDir() + "save_record_tool_" + std::to_string(getpid()) +
-                             "_" + testing::UnitTest::GetInstance()->current_test_info()->name();
-    scratch_folder() { EXPECT_EQ(std::system(("mkdir -p " + path).c_str()), 0); }
-    ~scratch_folder() { std::system(("rm -rf " + path).c_str()); }
+    const std::string path = testing::TempDir() + "save_record_tool_" +
+                             std::to_string(process_id()) + "_" +
+                             testing::UnitTest::GetInstance()->current_test_info()->name();
+    scratch_folder() { EXPECT_TRUE(std::filesystem::create_directories(path)); }
+    ~scratch_folder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
     std::string operator/(const std::string& name) const { return path + "/" + name; }
 
     // `shell_arguments` may redirect ("- < file", "> /dev/full").
-    // `piped` is a file to pipe into the tool's standard input.
+    // `piped` is a file to pipe into the tool's standard input: written into
+    // the pipe here, as no shell command of both systems copies bytes as they
+    // are.
     tool_run run(const std::string& shell_arguments, const std::string& piped = "") const {
         const std::string err_file = *this / "stderr.txt";
-        const std::string command = (piped.empty() ? "" : "cat " + piped + " | ") +
-                                    SAVE_RECORD_TOOL_PATH + " " + shell_arguments + " 2>" +
-                                    err_file;
-        FILE* pipe = popen(command.c_str(), "r");
+        const std::string command = TOOL + " " + shell_arguments + " 2>" + err_file;
         tool_run result{};
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            result.out.append(buffer, n);
-        result.status = WEXITSTATUS(pclose(pipe));
+        if (piped.empty()) {
+            FILE* pipe = open_pipe(command);
+            char buffer[4096];
+            while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+                result.out.append(buffer, n);
+            result.status = close_pipe(pipe);
+        } else {
+            const std::string out_file = *this / "stdout.txt";
+            FILE* pipe = open_pipe(command + " >" + out_file, true);
+            const std::string bytes = file_text(piped);
+            EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), pipe), bytes.size());
+            result.status = close_pipe(pipe);
+            result.out = file_text(out_file);
+        }
         result.err = file_text(err_file);
         return result;
     }
@@ -325,26 +374,24 @@ TEST(RecordJson, OddValuesAnywhereAreRefusedOrAcceptedNeverAnythingElse) {
 }
 
 TEST(SaveRecordTool, DecodesAndEncodesFilesAndRefusesBadOnes) {
-    const std::string dir = testing::TempDir() + "save_record_tool_" + std::to_string(getpid());
-    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    const std::string dir = testing::TempDir() + "save_record_tool_" + std::to_string(process_id());
+    ASSERT_TRUE(std::filesystem::create_directories(dir));
     const std::vector<std::uint8_t> record = saved(every_field_config());
     std::ofstream(dir + "/element.rec", std::ios::binary)
         .write(reinterpret_cast<const char*>(record.data()), record.size());
     const auto run = [](const std::string& arguments, std::string& output) {
-        FILE* pipe =
-            popen((std::string(SAVE_RECORD_TOOL_PATH) + " " + arguments + " 2>&1").c_str(), "r");
+        FILE* pipe = open_pipe(TOOL + " " + arguments + " 2>&1");
         output.clear();
         char buffer[4096];
         while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
             output.append(buffer, n);
-        return WEXITSTATUS(pclose(pipe));
+        return close_pipe(pipe);
     };
     std::string output;
     ASSERT_EQ(run("decode " + dir + "/element.rec -o " + dir + "/element.json", output), 0)
         << output;
     ASSERT_EQ(run("encode " + dir + "/element.json -o " + dir + "/again.rec", output), 0) << output;
-    std::ifstream again(dir + "/again.rec", std::ios::binary);
-    EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(again), {}), record);
+    EXPECT_EQ(file_text(dir + "/again.rec"), text_of(record));
 
     ASSERT_EQ(run("decode " + dir + "/element.rec", output), 0);
     EXPECT_NE(output.find("\"compare_text1\": \"OK[CR][LF]\""), std::string::npos) << output;
@@ -359,7 +406,8 @@ TEST(SaveRecordTool, DecodesAndEncodesFilesAndRefusesBadOnes) {
     EXPECT_EQ(run("encode " + dir + "/broken.json", output), 1);
     EXPECT_NE(output.find("not valid JSON"), std::string::npos) << output;
     EXPECT_EQ(run("translate " + dir + "/element.rec", output), 2);
-    std::system(("rm -rf " + dir).c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
 }
 
 TEST(SaveRecordTool, ReadsStandardInputAndWritesStandardOutput) {
@@ -476,8 +524,6 @@ TEST(SaveRecordTool, FilesThatCannotBeReadOrWrittenSayWhyAndExitWith2) {
         {"encode " + json_file + " -o " + dir.path, dir.path + ": Is a directory"},
         {"encode " + json_file + " -o " + dir / "no/x.rec",
          dir / "no/x.rec: No such file or directory"},
-        {"encode " + json_file + " -o /dev/full", "/dev/full: No space left on device"},
-        {"decode - < /dev/null > /dev/full", "standard output: No space left on device"},
     };
     for (const auto& row : rows) {
         const tool_run r = dir.run(row.arguments);
@@ -490,4 +536,24 @@ TEST(SaveRecordTool, FilesThatCannotBeReadOrWrittenSayWhyAndExitWith2) {
     EXPECT_NE(r.out.find("--strict"), std::string::npos) << r.out;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(dir.run("decode --strict " + json_file).status, 2);
+}
+
+TEST(SaveRecordTool, AFullDiskSaysWhyAndExitsWith2) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs /dev/full, a Linux device";
+#endif
+    const scratch_folder dir;
+    const std::string json_file = dir / "element.json";
+    dir.write("element.json", decoded(saved(every_field_config())).dump());
+    const struct {
+        std::string arguments, message;
+    } rows[] = {
+        {"encode " + json_file + " -o /dev/full", "/dev/full: No space left on device"},
+        {"decode - < /dev/null > /dev/full", "standard output: No space left on device"},
+    };
+    for (const auto& row : rows) {
+        const tool_run r = dir.run(row.arguments);
+        EXPECT_EQ(r.status, 2) << row.arguments;
+        EXPECT_EQ(r.err, "save_record_tool: " + row.message + "\n") << row.arguments;
+    }
 }

@@ -8,11 +8,128 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+// Without the min and max macros, which would break std::min.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "common/input_error.h"
 
 namespace common {
+
+namespace {
+
+// The C runtime's descriptor calls under each system's names. On Windows
+// every file is opened binary: the bytes are the same as on Linux, with no
+// CR added before a LF and no Ctrl-Z taken for the end.
+#ifdef _WIN32
+using file_status = struct _stat64;
+int open_file(const char* path, int flags) {
+    return ::_open(path, flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+}
+int status_of(int fd, file_status& status) {
+    return ::_fstat64(fd, &status);
+}
+bool is_directory(const file_status& status) {
+    return (status.st_mode & _S_IFMT) == _S_IFDIR;
+}
+bool is_regular(const file_status& status) {
+    return (status.st_mode & _S_IFMT) == _S_IFREG;
+}
+// The runtime's calls take an unsigned int count: ask for at most 1 GiB.
+long long read_some(int fd, char* buffer, std::size_t size) {
+    return ::_read(fd, buffer, static_cast<unsigned>(std::min<std::size_t>(size, 1U << 30)));
+}
+long long write_some(int fd, const char* bytes, std::size_t size) {
+    return ::_write(fd, bytes, static_cast<unsigned>(std::min<std::size_t>(size, 1U << 30)));
+}
+int close_file(int fd) {
+    return ::_close(fd);
+}
+void remove_file(const char* path) {
+    ::_unlink(path);
+}
+int status_of_path(const char* path, file_status& status) {
+    return ::_stat64(path, &status);
+}
+int flush_to_disk(int fd) {
+    return ::_commit(fd);
+}
+// rename() does not replace an existing file on Windows; MoveFileEx does.
+int rename_over(const std::string& from, const std::string& to) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return EACCES;
+    case ERROR_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
+    }
+}
+#else
+using file_status = struct stat;
+int open_file(const char* path, int flags) {
+    return ::open(path, flags | O_CLOEXEC, 0666);
+}
+int status_of(int fd, file_status& status) {
+    return ::fstat(fd, &status);
+}
+bool is_directory(const file_status& status) {
+    return S_ISDIR(status.st_mode);
+}
+bool is_regular(const file_status& status) {
+    return S_ISREG(status.st_mode);
+}
+long long read_some(int fd, char* buffer, std::size_t size) {
+    return ::read(fd, buffer, size);
+}
+long long write_some(int fd, const char* bytes, std::size_t size) {
+    return ::write(fd, bytes, size);
+}
+int close_file(int fd) {
+    return ::close(fd);
+}
+void remove_file(const char* path) {
+    ::unlink(path);
+}
+int status_of_path(const char* path, file_status& status) {
+    return ::stat(path, &status);
+}
+int flush_to_disk(int fd) {
+    return ::fsync(fd);
+}
+int rename_over(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+#endif
+
+// Windows does not open a folder as a file and says EACCES: name the real
+// reason, as Linux does.
+int open_error(const std::string& path) {
+    const int error = errno;
+#ifdef _WIN32
+    struct _stat64 status {};
+    if (error == EACCES && ::_stat64(path.c_str(), &status) == 0 && is_directory(status))
+        return EISDIR;
+#else
+    (void)path;
+#endif
+    return error;
+}
+
+} // namespace
 
 std::string system_reason(int error) {
     return std::strerror(error);
@@ -34,35 +151,50 @@ int descriptor::close() {
     if (!owned_ || fd_ < 0)
         return 0;
     owned_ = false;
-    return ::close(fd_) == 0 ? 0 : errno;
+    return close_file(fd_) == 0 ? 0 : errno;
 }
 
 descriptor open_to_read(const std::string& path, const file_wording& wording) {
-    descriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC), true);
+    descriptor in(open_file(path.c_str(), O_RDONLY), true);
     if (in.fd() < 0)
-        refuse_file(path, wording.opening, errno);
+        refuse_file(path, wording.opening, open_error(path));
     return in;
 }
 
 descriptor open_to_write(const std::string& path, const file_wording& wording) {
-    descriptor out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666), true);
+    descriptor out(open_file(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC), true);
     if (out.fd() < 0)
-        refuse_file(path, wording.writing, errno);
+        refuse_file(path, wording.writing, open_error(path));
     return out;
+}
+
+void binary_standard_streams() {
+#ifdef _WIN32
+    for (int fd = 0; fd <= 2; ++fd)
+        (void)::_setmode(fd, _O_BINARY);
+#endif
+}
+
+descriptor standard_input() {
+    return {0, false};
+}
+
+descriptor standard_output() {
+    return {1, false};
 }
 
 std::string read_up_to(const descriptor& in, const std::string& name, std::size_t limit,
                        bool count_rest, std::size_t& size, const file_wording& wording) {
-    struct stat status {};
-    if (::fstat(in.fd(), &status) != 0)
+    file_status status{};
+    if (status_of(in.fd(), status) != 0)
         refuse_file(name, wording.opening, errno);
-    if (S_ISDIR(status.st_mode))
+    if (is_directory(status))
         refuse_file(name, wording.opening, EISDIR);
     std::string bytes;
     size = 0;
     char buffer[1 << 16];
     for (;;) {
-        const ssize_t n = ::read(in.fd(), buffer, sizeof buffer);
+        const long long n = read_some(in.fd(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -75,7 +207,7 @@ std::string read_up_to(const descriptor& in, const std::string& name, std::size_
         if (size <= limit)
             continue;
         // A regular file knows its size; anything else is counted to the end.
-        if (S_ISREG(status.st_mode)) {
+        if (is_regular(status)) {
             size = std::max(size, static_cast<std::size_t>(status.st_size));
             break;
         }
@@ -87,7 +219,7 @@ std::string read_up_to(const descriptor& in, const std::string& name, std::size_
 
 int write_all(int fd, const char* bytes, std::size_t size) {
     for (std::size_t done = 0; done < size;) {
-        const ssize_t n = ::write(fd, bytes + done, size - done);
+        const long long n = write_some(fd, bytes + done, size - done);
         if (n > 0)
             done += static_cast<std::size_t>(n);
         else if (n == 0)
@@ -107,8 +239,8 @@ std::string read_whole_file(const std::string& path, const file_wording& wording
 void write_whole_file(const std::string& path, const std::string& bytes,
                       const file_wording& wording) {
     descriptor out = open_to_write(path, wording);
-    struct stat status {};
-    const bool regular = ::fstat(out.fd(), &status) == 0 && S_ISREG(status.st_mode);
+    file_status status{};
+    const bool regular = status_of(out.fd(), status) == 0 && is_regular(status);
     int error = write_all(out.fd(), bytes.data(), bytes.size());
     // A full disk may only show when the file is closed.
     const int close_error = out.close();
@@ -117,7 +249,7 @@ void write_whole_file(const std::string& path, const std::string& bytes,
     if (error != 0) {
         // Never remove what is not a plain file (a device such as /dev/full).
         if (regular)
-            ::unlink(path.c_str());
+            remove_file(path.c_str());
         refuse_file(path, wording.writing, error);
     }
 }
@@ -125,23 +257,44 @@ void write_whole_file(const std::string& path, const std::string& bytes,
 void replace_whole_file(const std::string& path, const std::string& bytes,
                         const file_wording& wording) {
     const std::string temporary = path + ".tmp";
-    descriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666), true);
+    descriptor out(open_file(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC), true);
     if (out.fd() < 0)
-        refuse_file(path, wording.writing, errno);
+        refuse_file(path, wording.writing, open_error(temporary));
     int error = write_all(out.fd(), bytes.data(), bytes.size());
     // On the disk before the name points at it, so a power cut leaves the
     // old bytes rather than an empty file.
-    if (error == 0 && ::fsync(out.fd()) != 0)
+    if (error == 0 && flush_to_disk(out.fd()) != 0)
         error = errno;
     const int close_error = out.close();
     if (error == 0)
         error = close_error;
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
-        error = errno;
+    if (error == 0)
+        error = rename_over(temporary, path);
     if (error != 0) {
-        ::unlink(temporary.c_str());
+        remove_file(temporary.c_str());
         refuse_file(path, wording.writing, error);
     }
+}
+
+void check_replaceable(const std::string& path, const file_wording& wording) {
+    file_status status{};
+    if (status_of_path(path.c_str(), status) == 0) {
+        if (is_directory(status))
+            refuse_file(path, wording.writing, EISDIR);
+        // Renaming over a device or a pipe would replace it.
+        if (!is_regular(status))
+            throw input_error(path + ": " + wording.writing + "not a plain file");
+    } else if (errno != ENOENT) {
+        refuse_file(path, wording.writing, errno);
+    }
+    // Whether a file can be made beside it is known only by making one: the
+    // temporary file the replacement writes.
+    const std::string temporary = path + ".tmp";
+    descriptor probe(open_file(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC), true);
+    if (probe.fd() < 0)
+        refuse_file(path, wording.writing, open_error(temporary));
+    (void)probe.close();
+    remove_file(temporary.c_str());
 }
 
 } // namespace common

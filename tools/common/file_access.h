@@ -51,6 +51,13 @@ private:
 descriptor open_to_read(const std::string& path, const file_wording& wording);
 // Creates or empties the file.
 descriptor open_to_write(const std::string& path, const file_wording& wording);
+// Makes the standard streams binary on Windows, so that a program reads and
+// writes the same bytes as on Linux: no CR before each LF, no Ctrl-Z as the
+// end. Call it before anything is read or written.
+void binary_standard_streams();
+// The standard input and output, borrowed.
+descriptor standard_input();
+descriptor standard_output();
 
 // Up to `limit` bytes from `in` (refusals call it `name`), and in `size` the
 // input's whole size: past `limit`, a regular file's size is the system's,
@@ -76,5 +83,9 @@ void write_whole_file(const std::string& path, const std::string& bytes,
 // the new ones, never a part. Refusals name `path`.
 void replace_whole_file(const std::string& path, const std::string& bytes,
                         const file_wording& wording = STEP_REASONS);
+// Refuses, as replace_whole_file would, a `path` it could not replace: a
+// folder, something other than a plain file, a folder where no file can be
+// made. Checked before work whose result would otherwise be lost.
+void check_replaceable(const std::string& path, const file_wording& wording = STEP_REASONS);
 
 } // namespace common

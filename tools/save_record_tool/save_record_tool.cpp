@@ -12,6 +12,7 @@
 #include <wx/cmdline.h>
 #include <wx/init.h>
 
+#include "common/file_access.h"
 #include "common/input_error.h"
 #include "model/save_record.h"
 #include "record_json/record_json.h"
@@ -114,6 +115,7 @@ const char* const USAGE_TEXT =
 // codec's own, valid UTF-8, so nlohmann's dump() does not throw.
 int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     using namespace save_record_tool;
+    common::binary_standard_streams();  // records and messages byte for byte as on Linux
     (void)std::setlocale(LC_CTYPE, ""); // file names in the user's encoding; else the C locale's
     // Asked alone, before the parser that wants a command and a file.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {

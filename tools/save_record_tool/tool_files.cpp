@@ -1,7 +1,5 @@
 #include "save_record_tool/tool_files.h"
 
-#include <unistd.h>
-
 #include "common/file_access.h"
 
 namespace save_record_tool {
@@ -14,15 +12,16 @@ std::string input_name(const std::string& path) {
 
 std::string read_input(const std::string& path, std::size_t limit, bool count_rest,
                        std::size_t& size) {
-    const common::descriptor in = path == "-" ? common::descriptor(STDIN_FILENO, false)
-                                              : common::open_to_read(path, BARE_REASONS);
+    const common::descriptor in =
+        path == "-" ? common::standard_input() : common::open_to_read(path, BARE_REASONS);
     return common::read_up_to(in, input_name(path), limit, count_rest, size, BARE_REASONS);
 }
 
 void write_output(const std::string& path, const std::string& bytes) {
     if (!path.empty() && path != "-")
         return common::write_whole_file(path, bytes, BARE_REASONS);
-    if (const int error = common::write_all(STDOUT_FILENO, bytes.data(), bytes.size()))
+    if (const int error =
+            common::write_all(common::standard_output().fd(), bytes.data(), bytes.size()))
         common::refuse_file("standard output", BARE_REASONS.writing, error);
 }
 
