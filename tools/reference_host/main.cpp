@@ -21,6 +21,7 @@
 
 #include "common/input_error.h"
 #include "host_kit/plugin_library.h"
+#include "host_kit/virtual_clock.h"
 #include "reference_host/growing_file.h"
 #include "reference_host/main_frame.h"
 #include "reference_host/options.h"
@@ -93,6 +94,12 @@ int run_replay(const options& o) {
     plugin_library plugin(o.plugin_path);
     if (!plugin.ok()) {
         complain(plugin.error());
+        return EXIT_UNUSABLE;
+    }
+    // On Windows the plug-in's clock is its own import, pointed at the
+    // virtual clock here; without that a replay would run on the real clock.
+    if (!virtual_clock::attach(plugin.native_handle())) {
+        complain(o.plugin_path + ": the plug-in's clock cannot be replaced: it imports no _time64");
         return EXIT_UNUSABLE;
     }
     try {

@@ -294,10 +294,12 @@ std::string main_frame::save_screenshot(const std::string& file) {
     const wxRect area = GetScreenRect().Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize()));
     if (area.IsEmpty())
         return "the window is not on the screen";
-    wxScreenDC screen;
-    wxBitmap shot(area.width, area.height);
+    // 24 bits, no alpha: Windows' drawing leaves a 32-bit bitmap's alpha at
+    // zero, which would make every pixel it drew transparent.
+    wxBitmap shot(area.width, area.height, 24);
     {
         wxMemoryDC memory(shot);
+        wxScreenDC screen;
         memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
     }
     // Encoded in memory and written by us: the toolkit's own file output

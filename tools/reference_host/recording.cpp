@@ -1,13 +1,8 @@
 #include "reference_host/recording.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "common/file_access.h"
 #include "common/input_error.h"
@@ -15,10 +10,6 @@
 namespace reference_host {
 
 namespace {
-
-[[noreturn]] void refuse(const std::string& file, int error) {
-    common::refuse_file(file, common::STEP_REASONS.writing, error);
-}
 
 // The clock the plug-in reads, so that the recorded seconds are the ones its
 // timeouts counted.
@@ -30,7 +21,12 @@ std::string local_time(std::int64_t seconds) {
     const auto t = static_cast<std::time_t>(seconds);
     std::tm parts{};
     char text[32] = "";
-    if (localtime_r(&t, &parts) != nullptr)
+#ifdef _WIN32
+    const bool known = localtime_s(&parts, &t) == 0;
+#else
+    const bool known = localtime_r(&t, &parts) != nullptr;
+#endif
+    if (known)
         (void)std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
     return text;
 }
@@ -57,25 +53,7 @@ bool same_controllers(const std::vector<controller_setup>& a,
 } // namespace
 
 void check_recording_target(const std::string& file) {
-    struct stat status {};
-    if (::stat(file.c_str(), &status) == 0) {
-        if (S_ISDIR(status.st_mode))
-            refuse(file, EISDIR);
-        // Renaming over a device or a pipe would replace it.
-        if (!S_ISREG(status.st_mode))
-            throw common::input_error(file + ": " + common::STEP_REASONS.writing +
-                                      "not a plain file");
-    } else if (errno != ENOENT) {
-        refuse(file, errno);
-    }
-    // Whether a file can be made beside it is known only by making one: the
-    // temporary file the replacement writes.
-    const std::string temporary = file + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        refuse(file, errno);
-    ::close(fd);
-    ::unlink(temporary.c_str());
+    common::check_replaceable(file);
 }
 
 run_recorder::run_recorder(std::string file, plugin_session& session, report_function report)

@@ -1,17 +1,16 @@
 // A real serial device (a barcode reader on a USB serial adapter, say),
-// opened raw through libserialport and read without blocking, and the bridge
+// opened raw and read without blocking, and the bridge
 // that turns what it receives into lines for a serial interface of the
 // simulator.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "reference_host/serial_lines.h"
-
-struct sp_port;
 
 namespace reference_host {
 
@@ -53,9 +52,13 @@ public:
     // device fails (unplugged, say).
     std::string read_available();
 
+    // The open device, in the system's own terms: libserialport's port on
+    // Linux, a handle on Windows (serial_port_<system>.cpp).
+    struct device;
+
 private:
     std::string device_;
-    sp_port* port_ = nullptr;
+    std::unique_ptr<device> port_;
 };
 
 class serial_bridge {
