@@ -1,5 +1,7 @@
 # Where everything goes when installed, the CMake package and pkg-config file
-# for host makers, and the Debian packages (cpack -G DEB). Only with
+# for host makers, and the Debian packages (cpack -G DEB); on Windows the DLLs
+# the programs need beside them and the developer archive (cpack -G ZIP; the
+# Windows Installer package is scripts/package-windows.sh). Only with
 # ZAVUD_INSTALL: a project that adds this one as a subproject installs and
 # packages nothing of it.
 #
@@ -11,7 +13,15 @@ include(CMakePackageConfigHelpers)
 set(ZAVUD_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/zavud_pri_rivezavode)
 set(ZAVUD_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/zavud_pri_rivezavode)
 set(ZAVUD_DATADIR ${CMAKE_INSTALL_DATADIR}/zavud_pri_rivezavode)
-set(ZAVUD_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/zavud-pri-rivezavode-dev)
+# The docs go with the headers on Linux (the -dev package); on Windows both the
+# installer and the developer archive hold them, so they are a component.
+if(WIN32)
+  set(ZAVUD_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/zavud_pri_rivezavode)
+  set(ZAVUD_DOC_COMPONENT doc)
+else()
+  set(ZAVUD_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/zavud-pri-rivezavode-dev)
+  set(ZAVUD_DOC_COMPONENT dev)
+endif()
 
 # The plug-in and its stand-ins together in a private folder; on Windows (a
 # module is a library target there too) beside the programs in bin.
@@ -22,9 +32,11 @@ else()
 endif()
 install(TARGETS zavud_pri_rivezavode
   LIBRARY DESTINATION ${ZAVUD_PLUGIN_DESTINATION} COMPONENT plugin)
+# On Windows the stand-ins' import libraries (.dll.a) are for host makers.
 install(TARGETS lumo lumowx
   LIBRARY DESTINATION ${ZAVUD_PRIVATE_LIBDIR} COMPONENT plugin NAMELINK_SKIP
-  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT plugin)
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT plugin
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
 
 # Host makers: the host-boundary headers, a CMake package and a pkg-config file.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/plugin/abi/ DESTINATION ${ZAVUD_INCLUDEDIR}
@@ -56,8 +68,10 @@ file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/zavud_pri_rivezavode.pc
   INPUT ${PROJECT_BINARY_DIR}/zavud_pri_rivezavode.pc.in2)
 install(FILES ${PROJECT_BINARY_DIR}/zavud_pri_rivezavode.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${ZAVUD_DOCDIR} COMPONENT dev)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${ZAVUD_DOCDIR}/docs COMPONENT dev)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${ZAVUD_DOCDIR}
+  COMPONENT ${ZAVUD_DOC_COMPONENT})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${ZAVUD_DOCDIR}/docs
+  COMPONENT ${ZAVUD_DOC_COMPONENT})
 
 # The programs and their examples.
 foreach(program reference_host save_record_tool)
@@ -74,35 +88,89 @@ if(TARGET save_record_tool)
     DESTINATION ${ZAVUD_DATADIR}/examples COMPONENT tools)
 endif()
 
-# What Debian asks of every package: its copyright (machine-readable) and its
-# changelog in its own doc folder, manual pages for the programs, all
-# compressed as dpkg expects (gzip -9n: no name, no time stamp).
-set(ZAVUD_DEBIAN ${PROJECT_SOURCE_DIR}/packaging/debian)
-function(zavud_gzip source output)
-  add_custom_command(OUTPUT ${output}
-    COMMAND gzip -9n -c ${source} > ${output}
-    DEPENDS ${source} VERBATIM)
-endfunction()
-zavud_gzip(${ZAVUD_DEBIAN}/changelog ${PROJECT_BINARY_DIR}/debian/changelog.gz)
-set(compressed ${PROJECT_BINARY_DIR}/debian/changelog.gz)
-foreach(component_package plugin:zavud-pri-rivezavode dev:zavud-pri-rivezavode-dev
-    tools:zavud-pri-rivezavode-tools)
-  string(REPLACE ":" ";" parts ${component_package})
-  list(GET parts 0 component)
-  list(GET parts 1 package)
-  install(FILES ${ZAVUD_DEBIAN}/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
-endforeach()
-foreach(program reference_host save_record_tool)
-  if(TARGET ${program})
-    set(page ${PROJECT_BINARY_DIR}/debian/${program}.1.gz)
-    zavud_gzip(${PROJECT_SOURCE_DIR}/docs/man/${program}.1 ${page})
-    list(APPEND compressed ${page})
-    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tools)
+if(WIN32)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${ZAVUD_DOCDIR}
+    COMPONENT ${ZAVUD_DOC_COMPONENT})
+
+  # The DLLs the programs and the plug-in load that this build does not make
+  # (the toolkit's, libserialport, the compiler's runtime), beside them in
+  # bin, component runtime: what a machine without a MinGW installation
+  # needs. They are read from the import tables, so a new dependency needs no
+  # edit here. They are looked for where the programs run from under Wine,
+  # the cross-compiling emulator's DLL folders; our own DLLs, found beside
+  # the files looked at, are installed by their own rules. What is found
+  # nowhere is Windows' own (kernel32.dll, user32.dll, msvcrt.dll, ...); the
+  # install test runs the installed programs under Wine with nothing on
+  # WINEPATH, so a DLL that should have come along would fail it.
+  set(dll_dirs ${CMAKE_CROSSCOMPILING_EMULATOR})
+  list(FIND dll_dirs -- dll_dirs_end)
+  if(dll_dirs_end GREATER 0)
+    math(EXPR dll_dirs_count "${dll_dirs_end} - 1")
+    list(SUBLIST dll_dirs 1 ${dll_dirs_count} dll_dirs)
+  else()
+    set(dll_dirs)
   endif()
-endforeach()
-file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
-add_custom_target(debian_files ALL DEPENDS ${compressed})
+  set(own_dlls $<TARGET_FILE:zavud_pri_rivezavode> $<TARGET_FILE:lumo> $<TARGET_FILE:lumowx>)
+  set(programs)
+  foreach(program reference_host save_record_tool)
+    if(TARGET ${program})
+      list(APPEND programs $<TARGET_FILE:${program}>)
+    endif()
+  endforeach()
+  install(CODE "
+    set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+    set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+    set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${CMAKE_OBJDUMP}\")
+    file(GET_RUNTIME_DEPENDENCIES
+      EXECUTABLES ${programs}
+      LIBRARIES ${own_dlls}
+      DIRECTORIES ${dll_dirs}
+      POST_EXCLUDE_FILES ${own_dlls}
+      RESOLVED_DEPENDENCIES_VAR zavud_dlls
+      UNRESOLVED_DEPENDENCIES_VAR system_dlls)
+    foreach(dll IN LISTS zavud_dlls)
+      get_filename_component(name \"\${dll}\" NAME)
+      file(REAL_PATH \"\${dll}\" dll)
+      file(INSTALL \"\${dll}\" DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\"
+        RENAME \"\${name}\" USE_SOURCE_PERMISSIONS)
+      if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_STRIP}\"
+          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${name}\"
+          COMMAND_ERROR_IS_FATAL ANY)
+      endif()
+    endforeach()
+    " COMPONENT runtime)
+else()
+  # What Debian asks of every package: its copyright (machine-readable) and its
+  # changelog in its own doc folder, manual pages for the programs, all
+  # compressed as dpkg expects (gzip -9n: no name, no time stamp).
+  set(ZAVUD_DEBIAN ${PROJECT_SOURCE_DIR}/packaging/debian)
+  function(zavud_gzip source output)
+    add_custom_command(OUTPUT ${output}
+      COMMAND gzip -9n -c ${source} > ${output}
+      DEPENDS ${source} VERBATIM)
+  endfunction()
+  zavud_gzip(${ZAVUD_DEBIAN}/changelog ${PROJECT_BINARY_DIR}/debian/changelog.gz)
+  set(compressed ${PROJECT_BINARY_DIR}/debian/changelog.gz)
+  foreach(component_package plugin:zavud-pri-rivezavode dev:zavud-pri-rivezavode-dev
+      tools:zavud-pri-rivezavode-tools)
+    string(REPLACE ":" ";" parts ${component_package})
+    list(GET parts 0 component)
+    list(GET parts 1 package)
+    install(FILES ${ZAVUD_DEBIAN}/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
+  endforeach()
+  foreach(program reference_host save_record_tool)
+    if(TARGET ${program})
+      set(page ${PROJECT_BINARY_DIR}/debian/${program}.1.gz)
+      zavud_gzip(${PROJECT_SOURCE_DIR}/docs/man/${program}.1 ${page})
+      list(APPEND compressed ${page})
+      install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tools)
+    endif()
+  endforeach()
+  file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
+  add_custom_target(debian_files ALL DEPENDS ${compressed})
+endif()
 
 # Debian packages, one per component:
 #   zavud-pri-rivezavode        the plug-in and its stand-in support libraries
@@ -155,5 +223,17 @@ set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "zavud-pri-rivezavode (= ${PROJECT_VERSION}
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME zavud-pri-rivezavode-tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "zavud-pri-rivezavode (= ${PROJECT_VERSION})")
+if(WIN32)
+  # The developer archive, for host makers who build with MinGW-w64: one zip
+  # of the plug-in with its stand-ins, the headers, the import libraries, the
+  # CMake package and pkg-config file, and the docs.
+  # Those components into one tree, in a folder named as the archive.
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_INSTALL_CMAKE_PROJECTS)
+  foreach(component plugin dev doc)
+    list(APPEND CPACK_INSTALL_CMAKE_PROJECTS ${PROJECT_BINARY_DIR} ${PROJECT_NAME} ${component} /)
+  endforeach()
+  set(CPACK_PACKAGE_FILE_NAME zavud_pri_rivezavode-dev-${PROJECT_VERSION}-win64)
+endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)
