@@ -83,7 +83,7 @@ enable_deb_src() {
         printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
             "$codename" "$codename" >"$sources"
     fi
-    apt-get update -qq >&2
+    apt-get -o DPkg::Lock::Timeout=600 update -qq >&2
     deb_src_ready=1
 }
 

@@ -15,6 +15,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     echo "installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Waits for a lock another apt run holds instead of failing at once.
+    lock_wait=(-o DPkg::Lock::Timeout=600)
+    $sudo apt-get "${lock_wait[@]}" update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get "${lock_wait[@]}" install -y -qq \
+        --no-install-recommends "${missing[@]}"
 fi

@@ -26,13 +26,13 @@ lintian --info --fail-on error,warning "$build"/*.deb 2> >(grep -v "running with
 packages=(zavud-pri-rivezavode zavud-pri-rivezavode-dev zavud-pri-rivezavode-tools)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-remove() { $sudo apt-get remove --purge -y -qq "${packages[@]}" >/dev/null 2>&1 || true; }
+remove() { $sudo apt-get -o DPkg::Lock::Timeout=600 remove --purge -y -qq "${packages[@]}" >/dev/null 2>&1 || true; }
 trap remove EXIT
 for deb in "$build"/*.deb; do
     echo "== $(basename "$deb")"
     dpkg-deb --field "$deb" Package Version Depends
 done
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq ./"$build"/*.deb >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq ./"$build"/*.deb >/dev/null
 
 step() { echo "== $*"; }
 examples=/usr/share/zavud_pri_rivezavode/examples
