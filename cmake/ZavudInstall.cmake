@@ -1,7 +1,7 @@
 # Where everything goes when installed, the CMake package and pkg-config file
 # for host makers, and the Debian packages (cpack -G DEB); on Windows the DLLs
-# the programs need beside them and the developer archive (cpack -G ZIP; the
-# Windows Installer package is scripts/package-windows.sh). Only with
+# the programs need beside them, and the components scripts/package-windows.sh
+# makes the installer and the developer archive of. Only with
 # ZAVUD_INSTALL: a project that adds this one as a subproject installs and
 # packages nothing of it.
 #
@@ -223,17 +223,5 @@ set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "zavud-pri-rivezavode (= ${PROJECT_VERSION}
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME zavud-pri-rivezavode-tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "zavud-pri-rivezavode (= ${PROJECT_VERSION})")
-if(WIN32)
-  # The developer archive, for host makers who build with MinGW-w64: one zip
-  # of the plug-in with its stand-ins, the headers, the import libraries, the
-  # CMake package and pkg-config file, and the docs.
-  # Those components into one tree, in a folder named as the archive.
-  set(CPACK_GENERATOR ZIP)
-  set(CPACK_INSTALL_CMAKE_PROJECTS)
-  foreach(component plugin dev doc)
-    list(APPEND CPACK_INSTALL_CMAKE_PROJECTS ${PROJECT_BINARY_DIR} ${PROJECT_NAME} ${component} /)
-  endforeach()
-  set(CPACK_PACKAGE_FILE_NAME zavud_pri_rivezavode-dev-${PROJECT_VERSION}-win64)
-endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -5,7 +5,9 @@
 #                                               programs, examples, catalogs, docs and
 #                                               every DLL they need
 #   zavud_pri_rivezavode-dev-VERSION-win64.zip  the developer archive, for host makers
-#                                               who build with MinGW-w64
+#                                               who build with MinGW-w64: the plug-in,
+#                                               headers, import libraries, CMake package,
+#                                               pkg-config file, docs
 # Prints their paths and sizes. Installs wixl when it is missing.
 #
 #   scripts/package-windows.sh [BUILD]                          (default build-win)
@@ -97,10 +99,16 @@ msi=$output/zavud_pri_rivezavode-$version-win64.msi
 packages=("$msi")
 
 if [ "$version" = "$project_version" ]; then
-    # CPack leaves its work folder beside the archive: let it be ours.
-    (cd "$build" && cpack -G ZIP -B "$work/cpack" >/dev/null)
-    zip=$output/zavud_pri_rivezavode-dev-$version-win64.zip
-    mv "$work/cpack/$(basename "$zip")" "$zip"
+    # Staged the same way, not by CPack, which would first build the whole
+    # folder again (its preinstall target), once per component.
+    name=zavud_pri_rivezavode-dev-$version-win64
+    for component in plugin dev doc; do
+        cmake --install "$build" --prefix "$work/archive/$name" --strip --component "$component" \
+            >/dev/null
+    done
+    zip=$output/$name.zip
+    rm -f "$zip"
+    (cd "$work/archive" && cmake -E tar cf "$zip" --format=zip "$name")
     packages+=("$zip")
 fi
 

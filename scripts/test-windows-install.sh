@@ -18,6 +18,12 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 fail() { echo "FAILED: $*" >&2; exit 1; }
 step() { echo "== $*"; }
+# The exit status of a command, its output dropped.
+status_of() {
+    local status=0
+    "$@" >/dev/null || status=$?
+    echo "$status"
+}
 
 build=$(cd "${1:-$repo/build-win}" && pwd)
 cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
@@ -115,18 +121,12 @@ reference_host --replay "$examples_windows\\typical_run.json" >replay.out ||
 tail -n 1 replay.out | grep -q -- '-> met' || fail "typical_run.json: $(tail -n 1 replay.out)"
 sed 's/"completed_runs": 1/"completed_runs": 2/' \
     "$home/share/zavud_pri_rivezavode/examples/typical_run.json" >unmet.json
-status=0
-reference_host --replay unmet.json >/dev/null || status=$?
-[ "$status" -eq 1 ] || fail "a scenario whose expectation is not met exited with $status"
-for system in linux windows; do
-    status=0
-    if [ $system = linux ]; then
-        "$linux/bin/reference_host" --replay missing.json 2>$system.err || status=$?
-    else
-        reference_host --replay missing.json 2>$system.err || status=$?
-    fi
-    [ "$status" -eq 2 ] || fail "$system: a missing scenario exited with $status"
-done
+[ "$(status_of reference_host --replay unmet.json)" = 1 ] ||
+    fail "a scenario whose expectation is not met did not exit with 1"
+[ "$(status_of "$linux/bin/reference_host" --replay missing.json 2>linux.err)" = 2 ] ||
+    fail "Linux: a missing scenario did not exit with 2"
+[ "$(status_of reference_host --replay missing.json 2>windows.err)" = 2 ] ||
+    fail "a missing scenario did not exit with 2"
 without_cr windows.err
 grep -q "No such file or directory" windows.err || fail "a missing scenario: $(cat windows.err)"
 cmp linux.err windows.err || fail "a missing scenario: $(cat windows.err)"
@@ -166,9 +166,7 @@ msiexec /i "$work/next/zavud_pri_rivezavode-$next-win64.msi" ||
     fail "the newer package: msiexec /i exited with $?"
 expect_installed "$next"
 reference_host --version >/dev/null || fail "the upgraded reference host exited with $?"
-status=0
-msiexec /i "$msi" || status=$?
-[ "$status" -ne 0 ] || fail "an older package installed over a newer one"
+[ "$(status_of msiexec /i "$msi")" != 0 ] || fail "an older package installed over a newer one"
 expect_installed "$next"
 msiexec /x "$work/next/zavud_pri_rivezavode-$next-win64.msi" || fail "msiexec /x exited with $?"
 expect_nothing_left
