@@ -1,28 +1,46 @@
 // Real serial input: lines cut as a controller delivers them, read raw from a
 // device (a pseudo-terminal pair stands in for a USB serial adapter,
-// test_support/pseudo_serial.h), and fed through the run into a Custom Input
+// test_support/pseudo_serial.h; on Windows two COM ports joined back to back,
+// windows/com_port_pair.h), and fed through the run into a Custom Input
 // element.
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <termios.h>
 #include <thread>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "reference_host/plugin_session.h"
 #include "reference_host/project_runner.h"
 #include "reference_host/serial_port.h"
-#include "test_support/pseudo_serial.h"
 #include "test_support/save_records.h"
 #include "test_support/test_host.h"
+#ifdef _WIN32
+#include "windows/com_port_pair.h"
+using serial_pair = com_port_pair;
+#else
+#include <termios.h>
+#include <unistd.h>
+
+#include "test_support/pseudo_serial.h"
+using serial_pair = pseudo_terminal;
+#endif
 
 using namespace reference_host;
 
 namespace {
 
 using lines = std::vector<std::string>;
+
+// The device cases need a pair of joined devices, which a Windows test run
+// has only when it is given one.
+class SerialDevice : public testing::Test {
+protected:
+    void SetUp() override {
+        if (const std::string why = serial_pair::missing(); !why.empty())
+            GTEST_SKIP() << why;
+    }
+};
 
 // Polls as the program does until `count` lines came or a second passed.
 lines receive(serial_bridge& bridge, std::size_t count) {
@@ -66,15 +84,15 @@ TEST(SerialLines, OverlongLinesAreCutAtTheRecordsRoom) {
     EXPECT_EQ(splitter.feed("ABC\r\n"), (lines{"ABC\r", "\n"}));
 }
 
-TEST(SerialDevice, ReadsRawLinesFromAPseudoTerminal) {
-    pseudo_terminal pty;
+TEST_F(SerialDevice, ReadsRawLinesFromAPseudoTerminal) {
+    serial_pair pty;
     serial_bridge bridge(pty.slave, 9600, SERIAL1_TEXT_LIMIT);
     // A terminal in its default mode would turn this CR into LF.
     pty.send("PART 4711-AB\r\nNEXT\r");
     EXPECT_EQ(receive(bridge, 2), (lines{"PART 4711-AB\r\n", "NEXT\r"}));
 }
 
-TEST(SerialDevice, TheFormatReachesTheLine) {
+TEST_F(SerialDevice, TheFormatReachesTheLine) {
     const auto seven = parse_serial_format("7o1");
     ASSERT_TRUE(seven);
     EXPECT_EQ(seven->text(), "7O1");
@@ -84,17 +102,24 @@ TEST(SerialDevice, TheFormatReachesTheLine) {
     // A pseudo-terminal always carries 8 bits without parity (and the port
     // says so rather than reading in another format); stop bits and speed it
     // keeps.
-    pseudo_terminal pty;
-    serial_port port(pty.slave, 19200, *parse_serial_format("8N2"));
-    termios line{};
-    ASSERT_EQ(tcgetattr(pty.master, &line), 0); // the slave's settings
-    EXPECT_TRUE(line.c_cflag & CSTOPB);
-    EXPECT_EQ(cfgetispeed(&line), static_cast<speed_t>(B19200));
-    EXPECT_FALSE(line.c_iflag & (ICRNL | IXON));
+    serial_pair pty;
+    {
+        serial_port port(pty.slave, 19200, *parse_serial_format("8N2"));
+#ifndef _WIN32
+        termios line{};
+        ASSERT_EQ(tcgetattr(pty.master, &line), 0); // the slave's settings
+        EXPECT_TRUE(line.c_cflag & CSTOPB);
+        EXPECT_EQ(cfgetispeed(&line), static_cast<speed_t>(B19200));
+        EXPECT_FALSE(line.c_iflag & (ICRNL | IXON));
+#endif
+    } // closed: Windows opens a COM port once at a time
+#ifndef _WIN32
+    // Not yet on Windows: its port does not read back the format the device took.
     EXPECT_THROW(serial_port(pty.slave, 9600, *seven), serial_error);
+#endif
 }
 
-TEST(SerialDevice, RefusalsNameTheDevice) {
+TEST_F(SerialDevice, RefusalsNameTheDevice) {
     try {
         serial_port port("/nonexistent/ttyUSB9", 9600);
         ADD_FAILURE() << "opened a missing device";
@@ -104,17 +129,24 @@ TEST(SerialDevice, RefusalsNameTheDevice) {
                   std::string::npos)
             << e.what();
     }
+#ifdef _WIN32
+    const std::string null_device = "NUL";
+#else
+    const std::string null_device = "/dev/null";
+#endif
     try {
-        serial_port port("/dev/null", 9600);
-        ADD_FAILURE() << "took /dev/null for a serial device";
+        serial_port port(null_device, 9600);
+        ADD_FAILURE() << "took " << null_device << " for a serial device";
     } catch (const serial_error& e) {
-        EXPECT_NE(std::string(e.what()).find("/dev/null: not a serial device"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find(null_device + ": not a serial device"),
+                  std::string::npos)
+            << e.what();
     }
-    pseudo_terminal pty;
+    serial_pair pty;
     EXPECT_THROW(serial_port(pty.slave, 9601), serial_error);
 }
 
-TEST(SerialDevice, LineMeetsASubstringConditionAndForwardsARangeToIn2) {
+TEST_F(SerialDevice, LineMeetsASubstringConditionAndForwardsARangeToIn2) {
     // Serial interface 1, "(sub)string" "4711", characters 5..8 forwarded to IN2.
     const auto record = saved_record([](input_config& c) {
         c.input_mode = INPUT_SERIAL_1;
@@ -131,7 +163,7 @@ TEST(SerialDevice, LineMeetsASubstringConditionAndForwardsARangeToIn2) {
     project_runner runner(session, [&log](const std::string& line) { log.push_back(line); });
     runner.start();
 
-    pseudo_terminal pty;
+    serial_pair pty;
     serial_bridge bridge(pty.slave, 115200, SERIAL1_TEXT_LIMIT);
     pty.send("PART 4711-AB\r\n");
     const lines received = receive(bridge, 1);

@@ -1,27 +1,29 @@
 // The reference host started as a user starts it, from a test of a program
-// that knows its path (REFERENCE_HOST_PROGRAM).
+// that knows its path (REFERENCE_HOST_PROGRAM, given to program_run.cpp).
 #pragma once
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
-
-#include <gtest/gtest.h>
 
 struct finished {
     int exit_code;
-    std::string output; // stdout and stderr
+    std::string output; // stdout and stderr, lines ending in LF
 };
 
-// `prefix` goes before the program: "env -u DISPLAY", "timeout 60".
-inline finished run_program(const std::string& arguments, const std::string& prefix = "") {
-    const std::string command = prefix + " " + REFERENCE_HOST_PROGRAM + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    EXPECT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
+// A run that would wait for a click (a dialog) ends after this long, with the
+// exit code of timeout(1), instead of hanging the test.
+constexpr int RUN_TIME_LIMIT_SECONDS = 60;
+constexpr int TIMED_OUT = 124;
+
+// Runs the program with `arguments` (a command line, unquoted). With
+// `without_display`, as started from a console outside the graphical session;
+// Windows has no such start, so there a start that reaches the window runs
+// into the time limit instead.
+finished run_program(const std::string& arguments, bool without_display = false);
+
+// Whether the program can open windows here. A Windows desktop always can.
+bool has_display();
+
+// The test's temporary folder, to be refused as a file. On Windows without
+// the separator at its end: there the programs do not yet see a folder named
+// with one as a folder.
+std::string temp_folder();

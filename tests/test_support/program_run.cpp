@@ -1,0 +1,107 @@
+#include "test_support/program_run.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <filesystem>
+#include <thread>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#endif
+
+#ifdef _WIN32
+
+finished run_program(const std::string& arguments, bool /*without_display*/) {
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE from_child = nullptr;
+    HANDLE to_parent = nullptr;
+    EXPECT_TRUE(CreatePipe(&from_child, &to_parent, &inherited, 0));
+    SetHandleInformation(from_child, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = to_parent;
+    startup.hStdError = to_parent;
+    // A command line reads as a path only in the system's own separators.
+    std::string command = "\"" +
+                          std::filesystem::path(REFERENCE_HOST_PROGRAM).make_preferred().string() +
+                          "\" " + arguments;
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    EXPECT_TRUE(started) << command << ": error " << GetLastError();
+    // Only the child may hold the writing end, or the pipe never ends.
+    CloseHandle(to_parent);
+    std::string output;
+    std::thread reader([&output, from_child] {
+        char buffer[4096];
+        DWORD n = 0;
+        while (ReadFile(from_child, buffer, sizeof buffer, &n, nullptr) && n > 0)
+            output.append(buffer, n);
+    });
+    DWORD code = static_cast<DWORD>(-1);
+    if (started) {
+        if (WaitForSingleObject(process.hProcess, RUN_TIME_LIMIT_SECONDS * 1000) == WAIT_TIMEOUT) {
+            TerminateProcess(process.hProcess, TIMED_OUT);
+            WaitForSingleObject(process.hProcess, INFINITE);
+        }
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    reader.join();
+    CloseHandle(from_child);
+    // The program's standard streams are text streams here: each LF arrives
+    // as CR LF.
+    std::string lines;
+    for (std::size_t i = 0; i < output.size(); ++i)
+        if (!(output[i] == '\r' && i + 1 < output.size() && output[i + 1] == '\n'))
+            lines += output[i];
+    return {static_cast<int>(code), lines};
+}
+
+bool has_display() {
+    return true;
+}
+
+std::string temp_folder() {
+    std::string folder = testing::TempDir();
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    return folder;
+}
+
+#else
+
+finished run_program(const std::string& arguments, bool without_display) {
+    const std::string command =
+        std::string(without_display ? "env -u DISPLAY -u WAYLAND_DISPLAY " : "") + "timeout " +
+        std::to_string(RUN_TIME_LIMIT_SECONDS) + " " + REFERENCE_HOST_PROGRAM + " " + arguments +
+        " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    EXPECT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+bool has_display() {
+    return std::getenv("DISPLAY") != nullptr;
+}
+
+std::string temp_folder() {
+    return testing::TempDir();
+}
+
+#endif
