@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The Windows packages, from a build folder that scripts/test-windows.sh made
-# (nothing is built again), into BUILD/packages/:
+# The Windows packages, from a Windows build folder (scripts/build-windows.sh:
+# after scripts/test-windows.sh nothing is built again), into BUILD/packages/:
 #   zavud_pri_rivezavode-VERSION-win64.msi      the Windows Installer package: plug-in,
 #                                               programs, examples, catalogs, docs and
 #                                               every DLL they need
@@ -32,10 +32,9 @@ done
 [ $# -le 1 ] || usage
 [ -z "$version" ] || [ -n "$output" ] || usage
 build=${1:-$repo/build-win}
-if [ ! -f "$build/CMakeCache.txt" ] || [ ! -f "$build/bin/zavud_pri_rivezavode.dll" ]; then
-    echo "$build is no Windows build folder: run scripts/test-windows.sh first" >&2
-    exit 1
-fi
+# Brought up to date, or built on a fresh machine (toolkit and all); after
+# scripts/test-windows.sh nothing is built again.
+"$repo/scripts/build-windows.sh" "$build" >&2
 build=$(cd "$build" && pwd)
 for program in reference_host save_record_tool; do
     [ -f "$build/bin/$program.exe" ] ||

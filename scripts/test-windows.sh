@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The plug-in for 64-bit Windows: cross-builds it with MinGW-w64 against the
-# toolkit's Windows (MSW) build and runs its tests under Wine on a virtual
-# display, through CTest. On a fresh Debian 12 it first installs the toolchain
-# and Wine and builds the toolkit and GoogleTest for Windows
-# (scripts/build-wx-windows.sh, cached in /var/cache/zavud: long once only).
+# The plug-in for 64-bit Windows: cross-builds it with MinGW-w64
+# (scripts/build-windows.sh) and runs its tests under Wine on a virtual
+# display, through CTest. On a fresh Debian 12 the first run also installs the
+# toolchain and Wine and builds the toolkit and GoogleTest for Windows (cached
+# in /var/cache/zavud: long once only).
 #
 #   scripts/test-windows.sh [CTEST_ARGUMENTS...]      e.g. -R panel_
 #
@@ -16,19 +16,7 @@ build=${ZAVUD_WIN_BUILD:-$repo/build-win}
 jobs=$(nproc)
 stage() { echo "=== $1 ($(date +%T))"; }
 
-stage "toolchain, toolkit and Wine prefix"
-# Its stdout: a line NAME=PATH for each prefix.
-prefixes=$("$repo/scripts/build-wx-windows.sh")
-prefix() { sed -n "s/^$1=//p" <<<"$prefixes"; }
-wx_prefix=$(prefix wx)
-
-stage "configure and build in $build"
-cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAVUD_WERROR=ON \
-    -DZAVUD_WX_MSW_PREFIX="$wx_prefix" -DZAVUD_GTEST_MINGW_PREFIX="$(prefix gtest)" \
-    -DZAVUD_JSON_MINGW_PREFIX="$(prefix json)" \
-    -DwxWidgets_CONFIG_EXECUTABLE="$wx_prefix/bin/wx-config"
-cmake --build "$build" -j"$jobs"
+"$repo/scripts/build-windows.sh" "$build"
 
 stage "tests under Wine"
 # The toolchain file makes cmake/wine-run.sh the emulator, so CTest starts
