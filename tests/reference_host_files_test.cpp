@@ -144,6 +144,9 @@ TEST(ControllerFile, FileMessagesStartWithTheFileName) {
               directory + ": cannot be opened: Is a directory");
     EXPECT_EQ(refusal([&] { write_project_file(directory, project{}); }),
               directory + ": cannot be written: Is a directory");
+    // Named with a separator at its end too (Windows' stat misses that form).
+    EXPECT_EQ(refusal([&] { read_scenario_file(testing::TempDir()); }),
+              testing::TempDir() + ": cannot be opened: Is a directory");
     // A number beyond a double's range is refused like any text that is not JSON.
     const std::string huge = write_temp("huge_scenario.json", R"({"elements": [],
         "timeline": [{"at": 1e400}], "expect": "completed"})");

@@ -246,6 +246,7 @@ TEST(Recording, FilesThatCannotTakeARecordingAreRefusedBeforeTheWindowOpens) {
         std::string reason;
     } refused[] = {
         {temp_folder(), temp_folder() + ": cannot be written: Is a directory"},
+        {directory, directory + ": cannot be written: Is a directory"}, // separator at its end
         {"/nonexistent/run.json", "/nonexistent/run.json: cannot be written: No such file or "
                                   "directory"},
         // Not even root makes files there.

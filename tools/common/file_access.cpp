@@ -55,8 +55,16 @@ int close_file(int fd) {
 void remove_file(const char* path) {
     ::_unlink(path);
 }
+// The runtime's stat does not find a folder whose name ends in a separator
+// (C:\Temp\): it is asked without, a drive's root (C:\) aside.
+std::string without_end_separators(std::string path) {
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') &&
+           path[path.size() - 2] != ':')
+        path.pop_back();
+    return path;
+}
 int status_of_path(const char* path, file_status& status) {
-    return ::_stat64(path, &status);
+    return ::_stat64(without_end_separators(path).c_str(), &status);
 }
 int flush_to_disk(int fd) {
     return ::_commit(fd);
@@ -120,8 +128,8 @@ int rename_over(const std::string& from, const std::string& to) {
 int open_error(const std::string& path) {
     const int error = errno;
 #ifdef _WIN32
-    struct _stat64 status {};
-    if (error == EACCES && ::_stat64(path.c_str(), &status) == 0 && is_directory(status))
+    file_status status{};
+    if (error == EACCES && status_of_path(path.c_str(), status) == 0 && is_directory(status))
         return EISDIR;
 #else
     (void)path;
