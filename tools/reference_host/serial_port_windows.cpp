@@ -131,6 +131,20 @@ serial_port::serial_port(const std::string& device_name, int baud, const serial_
     if (!SetCommState(port_->handle, &line))
         throw serial_error(device_ +
                            ": cannot set the baud rate and format: " + system_text(GetLastError()));
+    // A driver may take settings it cannot carry and keep others: read them
+    // back, and refuse as Linux does what did not take.
+    DCB taken{};
+    taken.DCBlength = sizeof taken;
+    if (!GetCommState(port_->handle, &taken))
+        throw serial_error(device_ +
+                           ": cannot read the line settings back: " + system_text(GetLastError()));
+    const char* refused = taken.BaudRate != line.BaudRate   ? "the baud rate"
+                          : taken.ByteSize != line.ByteSize ? "the data bits"
+                          : taken.Parity != line.Parity     ? "the parity"
+                          : taken.StopBits != line.StopBits ? "the stop bits"
+                                                            : nullptr;
+    if (refused != nullptr)
+        throw serial_error(device_ + ": cannot set " + refused + ": not supported by the device");
     // A read returns at once with what has arrived, also nothing.
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
