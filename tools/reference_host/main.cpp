@@ -19,6 +19,7 @@
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
 
+#include "common/file_access.h"
 #include "common/input_error.h"
 #include "host_kit/plugin_library.h"
 #include "host_kit/virtual_clock.h"
@@ -240,6 +241,8 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    // The same bytes as on Linux: no CR before each LF on Windows.
+    common::binary_standard_streams();
     options o;
     o.plugin_path = default_plugin_path();
     const std::string error = parse_options(std::vector<std::string>(argv + 1, argv + argc), o);
