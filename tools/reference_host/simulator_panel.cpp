@@ -189,8 +189,8 @@ void simulator_panel::on_bit(int port) {
         on_change(controller, in);
 }
 
-void simulator_panel::send_serial(int interface) {
-    const int i = interface - 1;
+void simulator_panel::send_serial(int serial_interface) {
+    const int i = serial_interface - 1;
     const int ending = serial_ending_[i]->GetSelection();
     // Texts travel as 8-bit bytes in the locale's encoding, the one the
     // plug-in decodes them with; what it cannot encode goes as Latin-1.
@@ -200,15 +200,15 @@ void simulator_panel::send_serial(int interface) {
                            ? std::string(encoded.data(), encoded.length())
                            : std::string(typed.ToStdString(wxConvISO8859_1));
     text += line_ending_bytes[ending < 0 ? 0 : ending];
-    receive_serial_line(interface, text);
+    receive_serial_line(serial_interface, text);
 }
 
-void simulator_panel::receive_serial_line(int interface, const std::string& line) {
-    const int i = interface - 1;
+void simulator_panel::receive_serial_line(int serial_interface, const std::string& line) {
+    const int i = serial_interface - 1;
     const int controller = selected_controller();
     controller_inputs in = levels(controller);
-    std::string& field = interface == 1 ? in.serial1 : in.serial2;
-    const std::size_t limit = interface == 1 ? SERIAL1_TEXT_LIMIT : SERIAL2_TEXT_LIMIT;
+    std::string& field = serial_interface == 1 ? in.serial1 : in.serial2;
+    const std::size_t limit = serial_interface == 1 ? SERIAL1_TEXT_LIMIT : SERIAL2_TEXT_LIMIT;
     field = line.substr(0, limit);
     serial_last_[i]->SetLabelText("sent " + shown_text(quote_text(field)));
     if (on_change)

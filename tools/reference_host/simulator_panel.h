@@ -35,7 +35,7 @@ public:
 
     // A line from the serial device for serial interface 1 or 2 of the
     // selected controller: shown and sent like a typed text.
-    void receive_serial_line(int interface, const std::string& line);
+    void receive_serial_line(int serial_interface, const std::string& line);
     // Shows IN2..IN5 and the wait message of the run.
     void show_run(const project_runner& runner);
 
@@ -51,7 +51,7 @@ private:
     };
     void build_port(wxSizer* sizer, port_row& row);
     void on_bit(int port);
-    void send_serial(int interface);
+    void send_serial(int serial_interface);
     void fill_from_levels();
 
     std::vector<controller_setup> controllers_;
