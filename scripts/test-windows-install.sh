@@ -141,14 +141,14 @@ step "a host built from $(basename "$zip") loads the installed plug-in"
 cmake -E make_directory archive
 (cd archive && cmake -E tar xf "$zip")
 unpacked=$work/archive/$(basename "$zip" .zip)
-cmake -S "$repo/tests/windows/install" -B consumer \
+cmake -S "$repo/tests/installed_consumer" -B consumer \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
     -DZAVUD_WX_MSW_PREFIX="$(cached ZAVUD_WX_MSW_PREFIX)" \
     -DwxWidgets_CONFIG_EXECUTABLE="$(cached wxWidgets_CONFIG_EXECUTABLE)" \
     -Dzavud_pri_rivezavode_DIR="$unpacked/lib/cmake/zavud_pri_rivezavode" >/dev/null
 cmake --build consumer >/dev/null
 # The host's own toolkit and runtime DLLs: those the package installed.
-WINEPATH="$home_windows\\bin" wine "$(windows_path "$work/consumer/archive_host.exe")" \
+WINEPATH="$home_windows\\bin" wine "$(windows_path "$work/consumer/installed_host.exe")" \
     "$home_windows\\bin\\zavud_pri_rivezavode.dll" || fail "the host exited with $?"
 
 step "uninstall"
