@@ -88,19 +88,20 @@ PLATFORM_NOINLINE std::int32_t other_condition(instance_data& instance,
     return RES_NO_MEMORY;
 }
 
-PLATFORM_NOINLINE std::int32_t evaluate_with_options(const element_handle& element,
-                                                     instance_data& instance,
+PLATFORM_NOINLINE std::int32_t evaluate_with_options(element_handle* element,
                                                      const std::uint8_t* record,
                                                      std::int32_t controller) try {
-    if (PLATFORM_UNLIKELY(record == nullptr))
+    instance_data* found = instance_of(element);
+    if (PLATFORM_UNLIKELY(found == nullptr || record == nullptr))
         return RES_INVALID;
+    instance_data& instance = *found;
     // A running timeout alone, the usual timed wait, is the same order with
     // no clock to start and no message: one reading of the clock, then the
     // condition, in a frame no larger than that call needs.
     if (PLATFORM_UNLIKELY(instance.start_timer != 0 ||
                           (instance.config.flags & (FLAG_TIMEOUT | FLAG_SHOW_MESSAGE)) !=
                               FLAG_TIMEOUT))
-        return evaluate_all(element, instance, record, controller);
+        return evaluate_all(*element, instance, record, controller);
     if (PLATFORM_UNLIKELY(std::int32_t{instance.config.controller} != controller))
         return RES_IGNORED;
     // Strictly later: the deadline second itself still waits.
