@@ -91,10 +91,7 @@ PLATFORM_NOINLINE std::int32_t other_condition(instance_data& instance,
 PLATFORM_NOINLINE std::int32_t evaluate_with_options(element_handle* element,
                                                      const std::uint8_t* record,
                                                      std::int32_t controller) try {
-    instance_data* found = instance_of(element);
-    if (PLATFORM_UNLIKELY(found == nullptr || record == nullptr))
-        return RES_INVALID;
-    instance_data& instance = *found;
+    auto& instance = *static_cast<instance_data*>(element->instance_data);
     // A running timeout alone, the usual timed wait, is the same order with
     // no clock to start and no message: one reading of the clock, then the
     // condition, in a frame no larger than that call needs.

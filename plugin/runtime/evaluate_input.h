@@ -66,8 +66,10 @@ PLATFORM_ALWAYS_INLINE std::int32_t condition_result(instance_data& instance,
     return other_condition(instance, record);
 }
 
-// The whole order, for every call but the plain wait. It takes the exported
-// call's own arguments, so the plain wait hands over without moving one.
+// The whole order, for every call but the plain wait, on an element with a
+// record in its slot and an input record (check_input_value refuses the
+// others). It takes the exported call's own arguments, so the plain wait
+// hands over without moving one.
 std::int32_t evaluate_with_options(element_handle* element, const std::uint8_t* record,
                                    std::int32_t controller);
 
