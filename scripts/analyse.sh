@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-scripts/install-deps.sh clang-tidy cppcheck
+scripts/install-deps.sh analyse
 build=${1:-build}
 jobs=2
 

@@ -21,7 +21,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build-coverage}
 branch_minimum=95
 function_minimum=100
-scripts/install-deps.sh gcovr
+scripts/install-deps.sh coverage
 out=$build/coverage
 rm -rf "$out"
 mkdir -p "$out"

@@ -42,7 +42,7 @@ for program in reference_host save_record_tool; do
 done
 output=$(mkdir -p "${output:-$build/packages}" && cd "${output:-$build/packages}" && pwd)
 
-"$repo/scripts/install-deps.sh" wixl >&2
+"$repo/scripts/install-deps.sh" windows-package >&2
 started=$SECONDS
 
 project_version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")

@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh dpkg-dev file lintian
+scripts/install-deps.sh package
 build=build-pkg
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
     -DZAVUD_TESTS=OFF -DZAVUD_BENCHMARKS=OFF -DZAVUD_WERROR=ON >/dev/null
