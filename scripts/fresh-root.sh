@@ -49,6 +49,8 @@ security=${security:-${mirror%/debian}/debian-security}
 
 mkdir -p "$cache" "$archives/partial"
 root=$(mktemp -d /var/tmp/zavud-root.XXXXXX)
+# Readable by all, as a root folder is: apt fetches as _apt.
+chmod 755 "$root"
 cleanup() {
     if [ "${ZAVUD_KEEP_ROOT:-}" = 1 ]; then
         echo "the root is kept: $root" >&2

@@ -61,7 +61,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "installing: ${missing[*]}" >&2
     # Waits for a lock another apt run holds instead of failing at once.
     lock_wait=(-o DPkg::Lock::Timeout=600)
-    $sudo apt-get "${lock_wait[@]}" update -qq >&2
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get "${lock_wait[@]}" install -y -qq \
-        --no-install-recommends "${missing[@]}" >&2
+    # dpkg's progress is long: shown only when the install fails.
+    log=$(mktemp)
+    if ! { $sudo apt-get "${lock_wait[@]}" update -qq &&
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get "${lock_wait[@]}" install -y -qq \
+            -o Dpkg::Use-Pty=0 --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+        tail -n 40 "$log" >&2
+        rm -f "$log"
+        echo "install-deps.sh: installing failed" >&2
+        exit 1
+    fi
+    rm -f "$log"
 fi
