@@ -17,7 +17,8 @@ TEST(CharToStringASCII, ReadsLatin1BytesInAnyLocaleWithoutToolkitAssertions) {
 #endif
     for (const char* name : locales) {
         character_locale locale(name);
-        ASSERT_TRUE(locale.ok) << name;
+        if (!locale.ok) // "C" always is: only the second may be missing
+            GTEST_SKIP() << "no " << name << " locale here";
         wxString text;
         lumo_unicode_charToStringASCII("A\xE9\xFF\x80", 10, text);
         EXPECT_EQ(text, wxString(L"A\u00E9\u00FF\u0080")) << name;

@@ -1,12 +1,8 @@
 // The reference host's files: controllers by name, projects, scenarios and
 // the command line, and their refusals, which must name the offending key.
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 #include <gtest/gtest.h>
 
@@ -20,6 +16,7 @@
 #include "reference_host/options.h"
 #include "reference_host/project_file.h"
 #include "reference_host/scenario.h"
+#include "test_support/machine_facilities.h"
 #include "test_support/program_run.h"
 
 using namespace reference_host;
@@ -258,25 +255,18 @@ TEST(ProjectFile, ConfigurationsInJsonBecomeSaveRecords) {
 }
 
 TEST(ProjectFile, ACutSaveLeavesNoFile) {
-#ifdef _WIN32
-    GTEST_SKIP() << "needs a limit on the file size, which Windows does not set per process";
-#else
-    // The system refuses writing past 100 bytes; the signal it would send
-    // first is ignored so that the write itself fails.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit small{100, saved.rlim_max};
-    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    REQUIRE_FACILITY(file_size_limit_missing());
+    // The system refuses writing past 100 bytes.
     const std::string file = testing::TempDir() + "cut_project.json";
     project p;
     p.elements.push_back({std::string(200, 'x'), 1, element_kind::placeholder, {}});
-    setrlimit(RLIMIT_FSIZE, &small);
-    const std::string refused = refusal([&] { write_project_file(file, p); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, old_handler);
+    std::string refused;
+    {
+        const file_size_limit limit(100);
+        refused = refusal([&] { write_project_file(file, p); });
+    }
     EXPECT_EQ(refused, file + ": cannot be written: File too large");
     EXPECT_FALSE(std::ifstream(file).good());
-#endif
 }
 
 TEST(ScenarioFile, TimelineEntriesAreWholeRecords) {

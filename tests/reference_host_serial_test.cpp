@@ -42,10 +42,11 @@ protected:
     }
 };
 
-// Polls as the program does until `count` lines came or a second passed.
+// Polls as the program does until `count` lines came or five seconds passed
+// (a busy machine may hold the bytes back a while).
 lines receive(serial_bridge& bridge, std::size_t count) {
     lines received;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (received.size() < count && std::chrono::steady_clock::now() < until) {
         for (auto& line : bridge.poll())
             received.push_back(line);

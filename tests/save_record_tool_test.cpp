@@ -19,6 +19,7 @@
 
 #include "model/platform.h"
 #include "record_json/record_json.h"
+#include "test_support/machine_facilities.h"
 #include "test_support/save_records.h"
 
 using nlohmann::json;
@@ -539,9 +540,7 @@ TEST(SaveRecordTool, FilesThatCannotBeReadOrWrittenSayWhyAndExitWith2) {
 }
 
 TEST(SaveRecordTool, AFullDiskSaysWhyAndExitsWith2) {
-#ifdef _WIN32
-    GTEST_SKIP() << "needs /dev/full, a Linux device";
-#endif
+    REQUIRE_FACILITY(full_device_missing());
     const scratch_folder dir;
     const std::string json_file = dir / "element.json";
     dir.write("element.json", decoded(saved(every_field_config())).dump());

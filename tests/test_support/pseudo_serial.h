@@ -87,8 +87,26 @@ struct pseudo_terminal {
         slave = ptsname(master);
     }
     ~pseudo_terminal() { close(master); }
-    // Why no pair can be made here: Linux always has pseudo-terminals.
-    static std::string missing() { return ""; }
+    // Why no pair can be made here, or "" when one can: a root without
+    // /dev/pts (a chroot) has the master side but no slave to open.
+    static std::string missing() {
+        const int probe = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (probe < 0)
+            return std::string("no pseudo-terminals here: posix_openpt: ") + std::strerror(errno);
+        std::string why;
+        const char* slave_name = nullptr;
+        if (grantpt(probe) != 0 || unlockpt(probe) != 0 ||
+            (slave_name = ptsname(probe)) == nullptr) {
+            why = std::string("no pseudo-terminals here: ") + std::strerror(errno);
+        } else if (const int slave = open(slave_name, O_RDWR | O_NOCTTY | O_CLOEXEC); slave < 0) {
+            why = std::string("no pseudo-terminals here: ") + slave_name + ": " +
+                  std::strerror(errno);
+        } else {
+            close(slave);
+        }
+        close(probe);
+        return why;
+    }
     pseudo_terminal(const pseudo_terminal&) = delete;
     pseudo_terminal& operator=(const pseudo_terminal&) = delete;
     void send(const std::string& bytes) const {

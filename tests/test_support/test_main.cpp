@@ -6,6 +6,8 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include "test_support/machine_facilities.h"
+
 namespace {
 
 void fail_on_assert(const wxString& file, int line, const wxString& func, const wxString& cond,
@@ -23,9 +25,11 @@ int main(int argc, char** argv) {
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
     wxApp::SetInstance(new wxApp);
+    // Every test here runs with the toolkit, and the toolkit needs a display.
     if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "cannot start the toolkit: is a display available (xvfb-run)?\n");
-        return 2;
+        std::fprintf(stderr, "skipped: the toolkit cannot start here: no display could be "
+                             "opened (run under xvfb-run)\n");
+        return MISSING_FACILITY_EXIT_CODE;
     }
     wxTheApp->CallOnInit();
     wxSetAssertHandler(fail_on_assert);

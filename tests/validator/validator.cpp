@@ -10,6 +10,7 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include "test_support/machine_facilities.h"
 #include "validator.h"
 
 extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
@@ -47,8 +48,9 @@ int main(int argc, char** argv) {
     int toolkit_argc = 1;
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(toolkit_argc, argv)) {
-        std::fprintf(stderr, "cannot start the toolkit: is a display available (xvfb-run)?\n");
-        return 2;
+        std::fprintf(stderr, "skipped: the toolkit cannot start here: no display could be "
+                             "opened (run under xvfb-run)\n");
+        return MISSING_FACILITY_EXIT_CODE;
     }
     wxTheApp->CallOnInit();
     wxSetAssertHandler(on_toolkit_assert);
