@@ -48,14 +48,24 @@ security=$(awk '/^URIs:/ && $2 ~ /security/ { print $2; exit }' \
 security=${security:-${mirror%/debian}/debian-security}
 
 mkdir -p "$cache" "$archives/partial"
+# Roots that a stopped run left behind (a few GB each): a root's lock is held
+# while its run lasts, so one that can be taken is no one's.
+for lock in /var/tmp/zavud-root.*.lock; do
+    [ -e "$lock" ] || continue
+    if flock --nonblock "$lock" true; then
+        rm -rf --one-file-system "${lock%.lock}" "${lock%.lock}.debootstrap.log" "$lock"
+    fi
+done
 root=$(mktemp -d /var/tmp/zavud-root.XXXXXX)
 # Readable by all, as a root folder is: apt fetches as _apt.
 chmod 755 "$root"
+exec {held}>"$root.lock"
+flock "$held"
 cleanup() {
     if [ "${ZAVUD_KEEP_ROOT:-}" = 1 ]; then
         echo "the root is kept: $root" >&2
     else
-        rm -rf --one-file-system "$root"
+        rm -rf --one-file-system "$root" "$root.lock"
     fi
 }
 trap cleanup EXIT
