@@ -122,7 +122,13 @@ environment=(PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin H
 while IFS= read -r variable; do
     environment+=("$variable")
 done < <(env | grep -E '^(CI|ZAVUD_[A-Z_]+|LANG|LC_[A-Z]+)=' || true)
-exec chroot "$root" /usr/bin/env -i "${environment[@]}" /bin/bash -c 'cd "$0" && exec "$@"' \
-    "$repo" "$@"
+# Not exec: this shell stays the namespace's first process, which every
+# orphan is handed to, and reaps them. A command in its place would be
+# handed processes it never started (a daemonised Wine server), and a shell
+# among them waits for those too.
+status=0
+chroot "$root" /usr/bin/env -i "${environment[@]}" /bin/bash -c 'cd "$0" && "$@"' \
+    "$repo" "$@" || status=$?
+exit $status
 INSIDE
 exit $status
