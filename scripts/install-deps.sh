@@ -13,10 +13,13 @@
 set -euo pipefail
 
 declare -A job_packages=(
-    # The CJK fonts: the panel's Chinese, Japanese and Korean glyphs under Xvfb.
+    # fonts-wqy-microhei: the panel's Chinese, Japanese and Korean glyphs
+    # under Xvfb. librsvg2-common: GTK's theme draws some of its marks from
+    # SVG (a recommendation of GTK's, which --no-install-recommends skips;
+    # without it every window warns that it cannot load them).
     [build]="cmake g++ make binutils pkg-config libwxgtk3.2-dev libgtest-dev libbenchmark-dev
              nlohmann-json3-dev libserialport-dev gettext xvfb xauth clang libclang-rt-14-dev
-             abigail-tools help2man fonts-wqy-microhei"
+             abigail-tools help2man fonts-wqy-microhei librsvg2-common"
     # The Debian packages, held to lintian and installed for their check.
     [package]="dpkg-dev file lintian"
     # gcovr, and python3 for the gate that reads its summary.
