@@ -24,10 +24,15 @@ set(CMAKE_C_COMPILER ${_zavud_triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${_zavud_triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${_zavud_triple}-windres)
 
-# Defaults: the stable links the build script keeps pointing at its current builds.
-set(_zavud_default_ZAVUD_WX_MSW_PREFIX /var/cache/zavud/wx-msw)
-set(_zavud_default_ZAVUD_JSON_MINGW_PREFIX /var/cache/zavud/json-mingw)
-set(_zavud_default_ZAVUD_GTEST_MINGW_PREFIX /var/cache/zavud/gtest-mingw)
+# Defaults: the stable links the build script keeps pointing at its current builds,
+# in its cache ($ZAVUD_CACHE, as for the script).
+set(_zavud_cache /var/cache/zavud)
+if(DEFINED ENV{ZAVUD_CACHE} AND NOT "$ENV{ZAVUD_CACHE}" STREQUAL "")
+  set(_zavud_cache "$ENV{ZAVUD_CACHE}")
+endif()
+set(_zavud_default_ZAVUD_WX_MSW_PREFIX ${_zavud_cache}/wx-msw)
+set(_zavud_default_ZAVUD_JSON_MINGW_PREFIX ${_zavud_cache}/json-mingw)
+set(_zavud_default_ZAVUD_GTEST_MINGW_PREFIX ${_zavud_cache}/gtest-mingw)
 set(_zavud_prefix_vars ZAVUD_WX_MSW_PREFIX ZAVUD_JSON_MINGW_PREFIX ZAVUD_GTEST_MINGW_PREFIX)
 set(_zavud_real_prefixes)
 foreach(_zavud_var IN LISTS _zavud_prefix_vars)

@@ -1,6 +1,8 @@
 # Configures the consumer project (which adds this project with
 # add_subdirectory) and builds the plug-in target in it.
-# A cross build configures the consumer with the same toolchain.
+# A cross build configures the consumer with the same toolchain and prefixes
+# (CACHE_ARGUMENTS: -D settings, each ended by "|", which no path here holds).
+string(REPLACE "|" ";" cache_arguments "${CACHE_ARGUMENTS}")
 set(toolchain "")
 if(TOOLCHAIN)
   set(toolchain -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN})
@@ -8,7 +10,7 @@ endif()
 # Left by an earlier configuration, they would prove nothing.
 file(REMOVE ${BINARY}/CPackConfig.cmake ${BINARY}/CPackSourceConfig.cmake)
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${CONSUMER} -B ${BINARY} -DZAVUD_SOURCE=${SOURCE}
-  ${toolchain} COMMAND_ERROR_IS_FATAL ANY)
+  ${toolchain} ${cache_arguments} COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${BINARY} --target consumer_host
   zavud_pri_rivezavode COMMAND_ERROR_IS_FATAL ANY)
 
