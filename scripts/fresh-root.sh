@@ -8,8 +8,8 @@
 #
 # The checkout is bound into the root at the same path and the command runs
 # there, as root, with a clean environment (PATH, HOME, TERM, the locale's
-# variables and the CI and ZAVUD_* ones are passed). Only caches come in from outside, bound
-# into the root:
+# variables and the CI and ZAVUD_* ones are passed). Only caches come in from
+# outside, bound into the root:
 #   $ZAVUD_CACHE (/var/cache/zavud)   the Windows toolkit and its libraries,
 #                                     GoogleTest for MinGW, the booted Wine
 #                                     prefix, each keyed by its version
