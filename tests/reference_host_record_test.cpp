@@ -23,6 +23,7 @@
 #include "test_support/program_run.h"
 #include "test_support/save_records.h"
 #include "test_support/test_host.h"
+#include "test_support/write_faults.h"
 // After the host's headers: on Windows it brings the system's macros, one of
 // them named `interface`.
 #include <wx/evtloop.h>
@@ -262,15 +263,23 @@ TEST(Recording, FilesThatCannotTakeARecordingAreRefusedBeforeTheWindowOpens) {
     EXPECT_EQ(both.exit_code, 2);
     EXPECT_NE(both.output.find("--replay and --record exclude each other"), std::string::npos)
         << both.output;
+}
 
-    // A write that fails keeps the file as it was, and no temporary beside it.
-    const std::string file = directory + "kept.json";
-    common::replace_whole_file(file, "old\n");
-    ASSERT_TRUE(std::filesystem::create_directory(file + ".tmp"));
-    EXPECT_THROW(common::replace_whole_file(file, "new\n"), common::input_error);
-    std::filesystem::remove(file + ".tmp");
-    std::ifstream in(file);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old\n");
+TEST(Recording, AWriteThatFailsAtAnyStepKeepsTheRecordingAsItWas) {
+    // The window's session and runner, recorded by a recorder of the test's.
+    const std::string file = testing::TempDir() + "faults/run.json";
+    std::filesystem::remove_all(testing::TempDir() + "faults");
+    std::filesystem::create_directories(testing::TempDir() + "faults");
+    clock_guard clock;
+    recording_window w("unused.json", lot_reader());
+    run_recorder recorder(file, w->session(), [](const std::string&, bool) {});
+    w->start_run();
+    recorder.run_starting(w->runner());
+    recorder.record_handed(inputs(0, "NOISE\r\n"), 0);
+    ASSERT_TRUE(recorder.save());
+    recorder.record_handed(inputs(0, "LOT 1\r\n"), 0);
+    const fault_figures figures = fail_every_step(file, [&] { recorder.save(); });
+    EXPECT_EQ(figures.survived, figures.injected);
 }
 
 TEST(Recording, AFolderWhereNoFileCanBeMadeIsRefusedBeforeTheWindowOpens) {

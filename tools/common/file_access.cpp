@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -25,14 +26,34 @@ namespace common {
 
 namespace {
 
+write_fault active_fault = nullptr;
+
+// A test's failure for `step`, or 0.
+int injected(write_step step) {
+    return active_fault != nullptr ? active_fault(step) : 0;
+}
+
 // The C runtime's descriptor calls under each system's names. On Windows
 // every file is opened binary: the bytes are the same as on Linux, with no
-// CR added before a LF and no Ctrl-Z taken for the end.
+// CR added before a LF and no Ctrl-Z taken for the end. Names are UTF-8
+// inside the programs and reach Windows through its wide-character calls,
+// so that no name is cut to the ANSI code page.
 #ifdef _WIN32
 using file_status = struct _stat64;
-int open_file(const char* path, int flags) {
-    return ::_open(path, flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+std::wstring wide(const std::string& text) {
+    if (text.empty())
+        return {};
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+    return out;
 }
+int open_file(const std::string& path, int flags) {
+    return ::_wopen(wide(path).c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+}
+constexpr int OPEN_TO_READ = O_RDONLY;
+constexpr int CREATE_NEW = O_WRONLY | O_CREAT | O_EXCL;
 int status_of(int fd, file_status& status) {
     return ::_fstat64(fd, &status);
 }
@@ -52,8 +73,8 @@ long long write_some(int fd, const char* bytes, std::size_t size) {
 int close_file(int fd) {
     return ::_close(fd);
 }
-void remove_file(const char* path) {
-    ::_unlink(path);
+void remove_file(const std::string& path) {
+    ::_wunlink(wide(path).c_str());
 }
 // The runtime's stat does not find a folder whose name ends in a separator
 // (C:\Temp\): it is asked without, a drive's root (C:\) aside.
@@ -63,16 +84,29 @@ std::string without_end_separators(std::string path) {
         path.pop_back();
     return path;
 }
-int status_of_path(const char* path, file_status& status) {
-    return ::_stat64(without_end_separators(path).c_str(), &status);
+int status_of_path(const std::string& path, file_status& status) {
+    return ::_wstat64(wide(without_end_separators(path)).c_str(), &status);
+}
+// Links are rare on Windows and need rights to make: a name is taken as the
+// file itself.
+int final_target(const std::string& path, std::string& target) {
+    target = path;
+    return 0;
+}
+bool is_separator(char c) {
+    return c == '/' || c == '\\';
+}
+unsigned long process_id() {
+    return GetCurrentProcessId();
 }
 int flush_to_disk(int fd) {
-    return ::_commit(fd);
+    return ::_commit(fd) == 0 ? 0 : errno;
 }
-// rename() does not replace an existing file on Windows; MoveFileEx does.
-int rename_over(const std::string& from, const std::string& to) {
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
+// The new file gets the permissions its folder hands on, as any new file.
+int keep_permissions(int, const file_status&) {
+    return 0;
+}
+int errno_of_last_error() {
     switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -81,16 +115,41 @@ int rename_over(const std::string& from, const std::string& to) {
     case ERROR_SHARING_VIOLATION:
         return EACCES;
     case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
         return ENOSPC;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return EEXIST;
     default:
         return EIO;
     }
 }
+// rename() does not replace an existing file on Windows; MoveFileEx does,
+// and with WRITE_THROUGH returns once the move is on the disk: Windows has
+// no flush of a folder.
+int rename_over(const std::string& from, const std::string& to) {
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : errno_of_last_error();
+}
+int link_file(const std::string& existing, const std::string& name) {
+    return CreateHardLinkW(wide(name).c_str(), wide(existing).c_str(), nullptr)
+               ? 0
+               : errno_of_last_error();
+}
+int flush_folder(const std::string&) {
+    return 0;
+}
 #else
 using file_status = struct stat;
-int open_file(const char* path, int flags) {
-    return ::open(path, flags | O_CLOEXEC, 0666);
+int open_file(const std::string& path, int flags) {
+    return ::open(path.c_str(), flags | O_CLOEXEC, 0666);
 }
+// Non-blocking, so that a pipe opens at once and is then refused.
+constexpr int OPEN_TO_READ = O_RDONLY | O_NONBLOCK;
+// Never through a link at that name, never a file that is already there.
+constexpr int CREATE_NEW = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
 int status_of(int fd, file_status& status) {
     return ::fstat(fd, &status);
 }
@@ -109,17 +168,64 @@ long long write_some(int fd, const char* bytes, std::size_t size) {
 int close_file(int fd) {
     return ::close(fd);
 }
-void remove_file(const char* path) {
-    ::unlink(path);
+void remove_file(const std::string& path) {
+    ::unlink(path.c_str());
 }
-int status_of_path(const char* path, file_status& status) {
-    return ::stat(path, &status);
+int status_of_path(const std::string& path, file_status& status) {
+    return ::stat(path.c_str(), &status);
+}
+bool is_separator(char c) {
+    return c == '/';
+}
+unsigned long process_id() {
+    return static_cast<unsigned long>(::getpid());
+}
+// The file a chain of links ends at (it need not exist yet), so that the
+// file is replaced and the links stay.
+int final_target(const std::string& path, std::string& target) {
+    target = path;
+    for (int hops = 0;; ++hops) {
+        struct stat status {};
+        if (::lstat(target.c_str(), &status) != 0)
+            return errno == ENOENT ? 0 : errno;
+        if (!S_ISLNK(status.st_mode))
+            return 0;
+        if (hops == 40)
+            return ELOOP;
+        std::string points_to(static_cast<std::size_t>(status.st_size) + 256, '\0');
+        const ssize_t n = ::readlink(target.c_str(), points_to.data(), points_to.size());
+        if (n < 0)
+            return errno;
+        points_to.resize(static_cast<std::size_t>(n));
+        const std::size_t slash = target.rfind('/');
+        target = points_to.front() == '/' || slash == std::string::npos
+                     ? points_to
+                     : target.substr(0, slash + 1) + points_to;
+    }
 }
 int flush_to_disk(int fd) {
-    return ::fsync(fd);
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+int keep_permissions(int fd, const file_status& old) {
+    return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
 }
 int rename_over(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+int link_file(const std::string& existing, const std::string& name) {
+    return ::link(existing.c_str(), name.c_str()) == 0 ? 0 : errno;
+}
+// A rename is durable only once the folder that holds the name is.
+int flush_folder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    // Some file systems cannot flush a folder and say so: nothing to do.
+    if (error == EINVAL || error == ENOTSUP)
+        error = 0;
+    return error;
 }
 #endif
 
@@ -129,12 +235,74 @@ int open_error(const std::string& path) {
     const int error = errno;
 #ifdef _WIN32
     file_status status{};
-    if (error == EACCES && status_of_path(path.c_str(), status) == 0 && is_directory(status))
+    if (error == EACCES && status_of_path(path, status) == 0 && is_directory(status))
         return EISDIR;
 #else
     (void)path;
 #endif
     return error;
+}
+
+// The folder part of `file` with its separator ("" for a bare name).
+std::string folder_part(const std::string& file) {
+    std::size_t end = file.size();
+    while (end > 0 && !is_separator(file[end - 1]))
+        --end;
+    return file.substr(0, end);
+}
+
+// A name no other writer picks: the program's id, a counter and the clock.
+std::string unique_suffix() {
+    static unsigned counter = 0;
+    const auto stamp = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    char text[40];
+    std::snprintf(text, sizeof text, "%lx%x%llx", process_id(), ++counter, stamp & 0xFFFFFFFFULL);
+    return text;
+}
+
+// The file a replacement of `path` writes: a plain file (or none yet) at
+// the end of its links, with its status in `old` when it exists.
+struct replacement_target {
+    std::string file;
+    bool exists = false;
+    file_status old{};
+};
+
+replacement_target target_of(const std::string& path, const file_wording& wording) {
+    replacement_target t;
+    if (const int error = final_target(path, t.file))
+        refuse_file(path, wording.writing, error);
+    if (status_of_path(t.file, t.old) == 0) {
+        t.exists = true;
+        if (is_directory(t.old))
+            refuse_file(path, wording.writing, EISDIR);
+        // Renaming over a device or a pipe would replace it.
+        if (!is_regular(t.old))
+            throw input_error(path + ": " + wording.writing + "not a plain file");
+    } else if (errno != ENOENT) {
+        refuse_file(path, wording.writing, errno);
+    }
+    return t;
+}
+
+// A new file beside `target`, hidden, whose name ends in `ending`; its
+// descriptor, or the errno of the failure.
+descriptor create_beside(const std::string& target, const char* ending, std::string& name,
+                         int& error) {
+    const std::string folder = folder_part(target);
+    // Short enough that the longest name a folder takes still has room.
+    const std::string base = target.substr(folder.size(), 200);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = folder + "." + base + "." + unique_suffix() + ending;
+        error = injected(write_step::create);
+        descriptor out(error == 0 ? open_file(name, CREATE_NEW) : -1, true);
+        if (error == 0 && out.fd() < 0)
+            error = open_error(name);
+        if (error != EEXIST)
+            return out;
+    }
+    return {-1, false};
 }
 
 } // namespace
@@ -163,14 +331,25 @@ int descriptor::close() {
 }
 
 descriptor open_to_read(const std::string& path, const file_wording& wording) {
-    descriptor in(open_file(path.c_str(), O_RDONLY), true);
+    descriptor in(open_file(path, OPEN_TO_READ), true);
     if (in.fd() < 0)
         refuse_file(path, wording.opening, open_error(path));
+    file_status status{};
+    if (status_of(in.fd(), status) != 0)
+        refuse_file(path, wording.opening, errno);
+    if (is_directory(status))
+        refuse_file(path, wording.opening, EISDIR);
+    if (!is_regular(status))
+        throw input_error(path + ": " + wording.opening + "not a plain file");
+#ifndef _WIN32
+    // Read as any file: a read that must wait (a slow disk) waits.
+    (void)::fcntl(in.fd(), F_SETFL, ::fcntl(in.fd(), F_GETFL) & ~O_NONBLOCK);
+#endif
     return in;
 }
 
 descriptor open_to_write(const std::string& path, const file_wording& wording) {
-    descriptor out(open_file(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC), true);
+    descriptor out(open_file(path, O_WRONLY | O_CREAT | O_TRUNC), true);
     if (out.fd() < 0)
         refuse_file(path, wording.writing, open_error(path));
     return out;
@@ -244,65 +423,82 @@ std::string read_whole_file(const std::string& path, const file_wording& wording
                       false, size, wording);
 }
 
-void write_whole_file(const std::string& path, const std::string& bytes,
-                      const file_wording& wording) {
-    descriptor out = open_to_write(path, wording);
-    file_status status{};
-    const bool regular = status_of(out.fd(), status) == 0 && is_regular(status);
-    int error = write_all(out.fd(), bytes.data(), bytes.size());
+void replace_whole_file(const std::string& path, const std::string& bytes,
+                        const file_wording& wording) {
+    const replacement_target target = target_of(path, wording);
+    std::string temporary;
+    int error = 0;
+    descriptor out = create_beside(target.file, ".tmp", temporary, error);
+    if (out.fd() < 0)
+        refuse_file(path, wording.writing, error != 0 ? error : EEXIST);
+    if (target.exists)
+        error = keep_permissions(out.fd(), target.old);
+    if (error == 0)
+        error = injected(write_step::write);
+    if (error == 0)
+        error = write_all(out.fd(), bytes.data(), bytes.size());
+    // On the disk before the name points at it, so a power cut leaves the
+    // old bytes rather than an empty file.
+    if (error == 0)
+        error = injected(write_step::sync);
+    if (error == 0)
+        error = flush_to_disk(out.fd());
     // A full disk may only show when the file is closed.
     const int close_error = out.close();
     if (error == 0)
         error = close_error;
+    // A second name for the old file until the new one is surely in its
+    // place: a failure after the rename puts the old one back. A file
+    // system without such names replaces without that net.
+    std::string kept;
+    if (error == 0 && target.exists) {
+        kept = temporary.substr(0, temporary.size() - 4) + ".old";
+        if (link_file(target.file, kept) != 0)
+            kept.clear();
+    }
+    if (error == 0)
+        error = injected(write_step::rename);
+    if (error == 0)
+        error = rename_over(temporary, target.file);
     if (error != 0) {
-        // Never remove what is not a plain file (a device such as /dev/full).
-        if (regular)
-            remove_file(path.c_str());
+        remove_file(temporary);
+        if (!kept.empty())
+            remove_file(kept);
         refuse_file(path, wording.writing, error);
     }
-}
-
-void replace_whole_file(const std::string& path, const std::string& bytes,
-                        const file_wording& wording) {
-    const std::string temporary = path + ".tmp";
-    descriptor out(open_file(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC), true);
-    if (out.fd() < 0)
-        refuse_file(path, wording.writing, open_error(temporary));
-    int error = write_all(out.fd(), bytes.data(), bytes.size());
-    // On the disk before the name points at it, so a power cut leaves the
-    // old bytes rather than an empty file.
-    if (error == 0 && flush_to_disk(out.fd()) != 0)
-        error = errno;
-    const int close_error = out.close();
+    error = injected(write_step::folder_sync);
     if (error == 0)
-        error = close_error;
-    if (error == 0)
-        error = rename_over(temporary, path);
+        error = flush_folder(folder_part(target.file).empty() ? "." : folder_part(target.file));
     if (error != 0) {
-        remove_file(temporary.c_str());
+        if (!kept.empty())
+            (void)rename_over(kept, target.file);
+        else if (!target.exists)
+            remove_file(target.file);
         refuse_file(path, wording.writing, error);
     }
+    if (!kept.empty())
+        remove_file(kept);
 }
 
 void check_replaceable(const std::string& path, const file_wording& wording) {
+    const replacement_target target = target_of(path, wording);
+    // Whether a file can be made beside it is known only by making one.
+    std::string probe;
+    int error = 0;
+    descriptor made = create_beside(target.file, ".tmp", probe, error);
+    if (made.fd() < 0)
+        refuse_file(path, wording.writing, error != 0 ? error : EEXIST);
+    (void)made.close();
+    remove_file(probe);
+}
+
+bool names_a_stream(const std::string& path) {
     file_status status{};
-    if (status_of_path(path.c_str(), status) == 0) {
-        if (is_directory(status))
-            refuse_file(path, wording.writing, EISDIR);
-        // Renaming over a device or a pipe would replace it.
-        if (!is_regular(status))
-            throw input_error(path + ": " + wording.writing + "not a plain file");
-    } else if (errno != ENOENT) {
-        refuse_file(path, wording.writing, errno);
-    }
-    // Whether a file can be made beside it is known only by making one: the
-    // temporary file the replacement writes.
-    const std::string temporary = path + ".tmp";
-    descriptor probe(open_file(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC), true);
-    if (probe.fd() < 0)
-        refuse_file(path, wording.writing, open_error(temporary));
-    (void)probe.close();
-    remove_file(temporary.c_str());
+    return status_of_path(path, status) == 0 && !is_regular(status) && !is_directory(status);
+}
+
+void set_write_fault(write_fault fault) {
+    active_fault = fault;
 }
 
 } // namespace common

@@ -48,8 +48,10 @@ private:
 };
 
 // Throw input_error "PATH: <step> REASON" when the file does not open.
+// Reading takes plain files only: a folder, a pipe or a device is refused at
+// once, without waiting for a writer or reading without end.
 descriptor open_to_read(const std::string& path, const file_wording& wording);
-// Creates or empties the file.
+// Creates or empties the file, for a stream written as it goes (a log).
 descriptor open_to_write(const std::string& path, const file_wording& wording);
 // Makes the standard streams binary on Windows, so that a program reads and
 // writes the same bytes as on Linux: no CR before each LF, no Ctrl-Z as the
@@ -73,19 +75,33 @@ int write_all(int fd, const char* bytes, std::size_t size);
 // The bytes of the file `path`.
 std::string read_whole_file(const std::string& path, const file_wording& wording = STEP_REASONS);
 
-// Replaces the file `path` with `bytes`. A plain file that could not be
-// written whole is removed: a cut one would still read, as a shorter one.
-void write_whole_file(const std::string& path, const std::string& bytes,
-                      const file_wording& wording = STEP_REASONS);
-
-// Replaces the file `path` with `bytes` whole: written to PATH.tmp beside it,
-// flushed to the disk and renamed over it, so `path` holds the old bytes or
-// the new ones, never a part. Refusals name `path`.
+// Replaces the file `path` with `bytes`, whole or not at all: the bytes go
+// to a new file of a unique name in the target's folder (created
+// exclusively, never through a link), are flushed to the disk and renamed
+// over the target, and the folder is flushed, so that after a failure, a
+// crash or a power cut `path` holds the old bytes or the new ones. The
+// target keeps its permission bits; a target that is a link keeps the link
+// and the file it points to is replaced. A target that is not a plain file
+// (a folder, a device, a pipe) is refused. On a failure the old file is as
+// it was, nothing is left beside it, and the input_error names `path` and
+// the system's reason.
 void replace_whole_file(const std::string& path, const std::string& bytes,
                         const file_wording& wording = STEP_REASONS);
+// Whether `path` names a device or a pipe (/dev/stdout, a FIFO): an output
+// that is written as a stream, not replaced.
+bool names_a_stream(const std::string& path);
+
 // Refuses, as replace_whole_file would, a `path` it could not replace: a
 // folder, something other than a plain file, a folder where no file can be
 // made. Checked before work whose result would otherwise be lost.
 void check_replaceable(const std::string& path, const file_wording& wording = STEP_REASONS);
+
+// The steps of replace_whole_file that touch the disk, for tests that make
+// each one fail in turn.
+enum class write_step { create, write, sync, rename, folder_sync };
+// A test's hook, asked before each step: an errno makes the step fail with
+// it, 0 lets it run. Empty (the default) in the programs.
+using write_fault = int (*)(write_step step);
+void set_write_fault(write_fault fault);
 
 } // namespace common

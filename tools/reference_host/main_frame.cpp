@@ -310,7 +310,7 @@ std::string main_frame::save_screenshot(const std::string& file) {
     std::string bytes(png.GetLength(), '\0');
     png.CopyTo(bytes.data(), bytes.size());
     try {
-        common::write_whole_file(file, bytes);
+        common::replace_whole_file(file, bytes);
     } catch (const common::input_error& e) {
         return e.what();
     }

@@ -1,5 +1,8 @@
 #include "reference_host/options.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <wx/cmdline.h>
 #include <wx/msgout.h>
 
@@ -93,6 +96,39 @@ std::string take_value(const option_entry& option, const std::string& value, opt
 struct silent_output : wxMessageOutput {
     void Output(const wxString&) override {}
 };
+
+// Whether two names are one file: compared as files when either exists
+// (links, "./" and other spellings of one name included), as the names
+// they would be made under otherwise.
+bool same_file(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    const fs::path first = fs::u8path(a), second = fs::u8path(b);
+    std::error_code error;
+    if (fs::exists(first, error) || fs::exists(second, error))
+        return fs::equivalent(first, second, error);
+    const auto made_as = [](const fs::path& name) {
+        std::error_code ignored;
+        const fs::path resolved = fs::weakly_canonical(name, ignored);
+        return ignored ? fs::absolute(name, ignored).lexically_normal() : resolved;
+    };
+    return made_as(first) == made_as(second);
+}
+
+// Two options that name one file: a file written would overwrite an input
+// (--log emptying the project it names) or another output.
+std::string same_file_twice(const options& o) {
+    const std::pair<const char*, const std::optional<std::string>*> files[] = {
+        {"--project", &o.project}, {"--controllers", &o.controllers},
+        {"--replay", &o.replay},   {"--log", &o.log_file},
+        {"--record", &o.record},   {"--screenshot", &o.screenshot}};
+    for (std::size_t i = 0; i < std::size(files); ++i)
+        for (std::size_t j = i + 1; j < std::size(files); ++j)
+            if (*files[i].second && *files[j].second &&
+                same_file(**files[i].second, **files[j].second))
+                return std::string(files[i].first) + " " + **files[i].second + " and " +
+                       files[j].first + " " + **files[j].second + " are the same file";
+    return {};
+}
 
 } // namespace
 
@@ -204,7 +240,7 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
         if (out.controllers)
             return "--replay takes its controllers from the scenario";
     }
-    return {};
+    return same_file_twice(out);
 }
 
 } // namespace reference_host

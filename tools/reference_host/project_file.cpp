@@ -132,7 +132,7 @@ project read_project_file(const std::string& file) {
 }
 
 void write_project_file(const std::string& file, const project& project) {
-    common::write_whole_file(file, project_to_text(project));
+    common::replace_whole_file(file, project_to_text(project));
 }
 
 } // namespace reference_host

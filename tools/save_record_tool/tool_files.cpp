@@ -18,11 +18,14 @@ std::string read_input(const std::string& path, std::size_t limit, bool count_re
 }
 
 void write_output(const std::string& path, const std::string& bytes) {
-    if (!path.empty() && path != "-")
-        return common::write_whole_file(path, bytes, BARE_REASONS);
-    if (const int error =
-            common::write_all(common::standard_output().fd(), bytes.data(), bytes.size()))
-        common::refuse_file("standard output", BARE_REASONS.writing, error);
+    if (!path.empty() && path != "-" && !common::names_a_stream(path))
+        return common::replace_whole_file(path, bytes, BARE_REASONS);
+    const bool to_standard_output = path.empty() || path == "-";
+    const common::descriptor out =
+        to_standard_output ? common::standard_output() : common::open_to_write(path, BARE_REASONS);
+    if (const int error = common::write_all(out.fd(), bytes.data(), bytes.size()))
+        common::refuse_file(to_standard_output ? "standard output" : path, BARE_REASONS.writing,
+                            error);
 }
 
 } // namespace save_record_tool

@@ -18,9 +18,10 @@ std::string input_name(const std::string& path);
 std::string read_input(const std::string& path, std::size_t limit, bool count_rest,
                        std::size_t& size);
 
-// Writes `bytes` to the file `path` ("" or "-": standard output). A file
-// that could not be written whole is removed: a cut record would still load,
-// as a short one. Throws input_error.
+// Writes `bytes` to the file `path` ("" or "-": standard output), replacing
+// it whole or not at all: a cut record would still load, as a short one. A
+// device or a pipe given as the output is written as a stream. Throws
+// input_error.
 void write_output(const std::string& path, const std::string& bytes);
 
 } // namespace save_record_tool
