@@ -12,17 +12,46 @@
 #
 #   scripts/package-windows.sh [BUILD]                          (default build-win)
 #   scripts/package-windows.sh --version X.Y.Z --output DIR [BUILD]
+#   scripts/package-windows.sh --check-version X.Y.Z
 #
 # The second form makes only the installer, of another product version, in DIR
-# (scripts/test-windows-install.sh upgrades with it). docs/windows.md, "Packages".
+# (scripts/test-windows-install.sh upgrades with it). The third builds nothing:
+# it prints the installer's product version of X.Y.Z (three numbers, leading
+# zeros dropped), or says why the installer cannot have it and exits with 1.
+# docs/windows.md, "Packages".
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-usage() { echo "usage: $0 [--version X.Y.Z --output DIR] [BUILD]" >&2; exit 2; }
+usage() {
+    echo "usage: $0 [--version X.Y.Z --output DIR] [BUILD] | --check-version X.Y.Z" >&2
+    exit 2
+}
+# Windows Installer versions have three numbers (a fourth is ignored when
+# comparing), each at most 65535. Each part is held to digits and its length
+# as text before any arithmetic, where the shell would take 08 for octal and
+# wrap a number of 20 digits. A leading zero is read as decimal, as CMake and
+# dpkg read the project's version: 1.08 is 1.8.0 to the installer too.
+product_version() {
+    local refused="version $1: the installer needs X[.Y[.Z]], each at most 65535"
+    [[ $1 =~ ^[0-9]+(\.[0-9]+){0,2}$ ]] || { echo "$refused" >&2; return 1; }
+    local parts number
+    IFS=. read -r -a parts <<<"$1.0.0"
+    for number in 0 1 2; do
+        parts[number]=${parts[number]#"${parts[number]%%[!0]*}"}
+        if [ "${#parts[number]}" -gt 5 ] || [ "$((10#${parts[number]:-0}))" -gt 65535 ]; then
+            echo "$refused" >&2
+            return 1
+        fi
+        parts[number]=$((10#${parts[number]:-0}))
+    done
+    [ "${parts[2]}" -lt 65535 ] || { echo "version $1: no patch version follows it" >&2; return 1; }
+    echo "${parts[0]}.${parts[1]}.${parts[2]}"
+}
 version=
 output=
 while [ $# -gt 0 ]; do
     case $1 in
+    --check-version) [ $# -eq 2 ] || usage; product_version "$2"; exit ;;
     --version) [ $# -ge 2 ] || usage; version=$2; shift 2 ;;
     --output) [ $# -ge 2 ] || usage; output=$2; shift 2 ;;
     -*) usage ;;
@@ -31,6 +60,8 @@ while [ $# -gt 0 ]; do
 done
 [ $# -le 1 ] || usage
 [ -z "$version" ] || [ -n "$output" ] || usage
+# Refused before the build, which can take long.
+[ -z "$version" ] || product_version "$version" >/dev/null || exit 1
 build=${1:-$repo/build-win}
 # Brought up to date, or built on a fresh machine (toolkit and all); after
 # scripts/test-windows.sh nothing is built again.
@@ -47,17 +78,8 @@ started=$SECONDS
 
 project_version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 version=${version:-$project_version}
-# Windows Installer versions have three numbers (a fourth is ignored when
-# comparing), each at most 65535.
-IFS=. read -r major minor patch extra <<<"$version"
-minor=${minor:-0} patch=${patch:-0}
-for number in "$major" "$minor" "$patch"; do
-    if ! [[ $number =~ ^[0-9]+$ ]] || [ "$number" -gt 65535 ] || [ -n "$extra" ]; then
-        echo "version $version: the installer needs X[.Y[.Z]], each at most 65535" >&2
-        exit 1
-    fi
-done
-[ "$patch" -lt 65535 ] || { echo "version $version: no patch version follows it" >&2; exit 1; }
+installer_version=$(product_version "$version") || exit 1
+IFS=. read -r major minor patch <<<"$installer_version"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -92,7 +114,7 @@ done
 } >"$work/folders.wxs"
 msi=$output/zavud_pri_rivezavode-$version-win64.msi
 # wixl takes the files' sources relative to where it runs.
-(cd "$work" && wixl --arch x64 -D Version="$major.$minor.$patch" \
+(cd "$work" && wixl --arch x64 -D Version="$installer_version" \
     -D UpgradeBelow="$major.$minor.$((patch + 1))" -D SourceDir=root -D Win64=yes -o "$msi" \
     "$repo/packaging/windows/zavud_pri_rivezavode.wxs" files.wxs folders.wxs)
 packages=("$msi")

@@ -28,10 +28,11 @@ status_of() {
 build=$(cd "${1:-$repo/build-win}" && pwd)
 cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 version=$(cached CMAKE_PROJECT_VERSION)
-# The installer's product version has three numbers.
-IFS=. read -r major minor patch <<<"$version"
-product_version=$major.${minor:-0}.${patch:-0}
-next=$major.${minor:-0}.$((${patch:-0} + 1))
+# The installer's product version has three numbers, as the packaging script
+# reads them (1.08 is 1.8.0).
+product_version=$("$repo/scripts/package-windows.sh" --check-version "$version") || exit 1
+IFS=. read -r major minor patch <<<"$product_version"
+next=$major.$minor.$((patch + 1))
 msi=$build/packages/zavud_pri_rivezavode-$version-win64.msi
 zip=$build/packages/zavud_pri_rivezavode-dev-$version-win64.zip
 if [ ! -f "$msi" ] || [ ! -f "$zip" ]; then
