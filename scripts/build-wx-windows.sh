@@ -11,6 +11,9 @@
 # $ZAVUD_CACHE (/var/cache/zavud) also holds links wx-msw, gtest-mingw and
 # json-mingw to the current prefixes (cmake/mingw-w64-x86_64.cmake
 # defaults to them), a booted wine prefix (wineprefix) and the build logs (logs/).
+# The sources are built in work folders /var/tmp/zavud-NAME.*, removed when the run
+# ends (a killed run's by the next one); runs going at the same time leave each
+# other's alone.
 #
 # Running what is built, under wine: besides $wx/bin (the wx DLLs), WINEPATH needs the MinGW runtime DLLs, which the DLLs and every
 # exe link against:
@@ -108,15 +111,18 @@ enable_deb_src() {
     deb_src_ready=1
 }
 
+# make_work_folder: each build's tree, removed when this run ends however it
+# ends, and apart from those of a run going at the same time.
+# shellcheck source=scripts/lib/work-folders.sh
+. "$repo/scripts/lib/work-folders.sh"
+
 # fetch_source NAME SOURCE_PACKAGE VERSION: unpacks Debian's source into a fresh work
 # folder (/var/tmp/zavud-NAME.*) and sets $work and $src. When the archive no longer
 # has that revision (a security update replaced it), the newest revision of the same
 # upstream version that it has.
 fetch_source() {
     enable_deb_src
-    # A failed run leaves its tree for a look; by now it is only in the way.
-    rm -rf "/var/tmp/zavud-$1".*
-    work=$(mktemp -d "/var/tmp/zavud-$1.XXXXXX")
+    make_work_folder "$1"
     # apt fetches as _apt when it may write there, and warns otherwise.
     chown _apt "$work" 2>/dev/null || true
     local upstream_version=${3#*:} version
@@ -209,9 +215,7 @@ build_wx() {
 
 build_gtest() {
     echo "building GoogleTest for $triple into $gtest_prefix" >&2
-    rm -rf /var/tmp/zavud-gtest.*
-    local work
-    work=$(mktemp -d /var/tmp/zavud-gtest.XXXXXX)
+    make_work_folder gtest
     rm -rf "$gtest_prefix"
     # Static libraries: one DLL fewer to put on WINEPATH.
     logged gtest-configure.log cmake -S /usr/src/googletest -B "$work" \

@@ -2,6 +2,7 @@
 # The packaging scripts' own bookkeeping, run alone: nothing is built,
 # installed or fetched.
 #   packaging_scripts_test.sh version            package-windows.sh --check-version
+#   packaging_scripts_test.sh work_folders       scripts/lib/work-folders.sh
 set -euo pipefail
 
 scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
@@ -42,8 +43,39 @@ VERSIONS
     message=$("$scripts/package-windows.sh" --check-version 99999999999999999999 2>&1) || true
     [[ $message == *"each at most 65535" ]] || fail "a huge number is refused with: $message"
     ;;
+work_folders)
+    name=scripts-test-$$
+    # A run holds its folder until its stdin (a pipe) ends; kill -9 ends it
+    # without its EXIT trap, as a crash or a lost machine would.
+    start_run() {
+        mkfifo "$tmp/$1"
+        bash -c '. "$0"; make_work_folder "$1"; echo "$work"; read -r _' \
+            "$scripts/lib/work-folders.sh" "$name" <"$tmp/$1" >"$tmp/$1.out" &
+        eval "exec {$1_input}>\"\$tmp/\$1\""
+        until [ -s "$tmp/$1.out" ]; do sleep 0.05; done
+    }
+    start_run running
+    start_run killed
+    kill -9 $!
+    wait $! 2>/dev/null || true
+    running=$(cat "$tmp/running.out") killed=$(cat "$tmp/killed.out")
+    [ -d "$killed" ] || fail "the killed run's folder is gone before anyone swept"
+    # shellcheck source=scripts/lib/work-folders.sh
+    own=$(. "$scripts/lib/work-folders.sh"; make_work_folder "$name"; [ -d "$work" ] && echo "$work")
+    [[ -d $running && -f $running.lock ]] || fail "a run going at the same time lost its folder"
+    [[ ! -e $killed && ! -e $killed.lock ]] || fail "the killed run's folder is left"
+    [[ -n $own && ! -e $own && ! -e $own.lock ]] || fail "a run's own folder outlived it"
+    # shellcheck disable=SC2154 # opened by start_run
+    exec {running_input}>&-
+    wait
+    [[ ! -e $running && ! -e $running.lock ]] || fail "a run's folder outlived its end"
+    # shellcheck source=scripts/lib/work-folders.sh
+    (set -e; . "$scripts/lib/work-folders.sh"; make_work_folder "$name"; echo "$work" >"$tmp/failed.out"; false) || true
+    [ ! -e "$(cat "$tmp/failed.out")" ] || fail "a failed run's folder outlived it"
+    rm -rf "/var/tmp/zavud-$name".*
+    ;;
 *)
-    echo "usage: $0 version" >&2
+    echo "usage: $0 version|work_folders" >&2
     exit 2
     ;;
 esac
