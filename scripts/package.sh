@@ -4,8 +4,10 @@
 # would get them: installed with apt-get on this machine, the programs run
 # from PATH against the installed examples, a small host built against the
 # installed headers (CMake package and pkg-config) loads the installed
-# plug-in; then the packages are removed again. Installs what is missing.
-#   scripts/package.sh            build, install, check, remove
+# plug-in; then the machine's packages are put back as they were: what it
+# installed is removed, and a release of them installed before is installed
+# again (scripts/lib/installed-packages.sh). Installs what is missing.
+#   scripts/package.sh            build, install, check, put back
 #   scripts/package.sh --build    build the packages only
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,12 +28,14 @@ lintian --info --fail-on error,warning "$build"/*.deb 2> >(grep -v "running with
 packages=(zavud-pri-rivezavode zavud-pri-rivezavode-dev zavud-pri-rivezavode-tools)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-remove() { $sudo apt-get -o DPkg::Lock::Timeout=600 remove --purge -y -qq "${packages[@]}" >/dev/null 2>&1 || true; }
-trap remove EXIT
+# shellcheck source=scripts/lib/installed-packages.sh
+. scripts/lib/installed-packages.sh
 for deb in "$build"/*.deb; do
     echo "== $(basename "$deb")"
     dpkg-deb --field "$deb" Package Version Depends
 done
+remember_installed "${packages[@]}"
+trap restore_installed EXIT
 DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq ./"$build"/*.deb >/dev/null
 
 step() { echo "== $*"; }
@@ -51,7 +55,7 @@ save_record_tool decode "$examples/serial_element.rec" | head -n 4
 
 step "a host built against the installed headers loads the installed plug-in"
 consumer=$(mktemp -d)
-trap 'remove; rm -rf "$consumer"' EXIT
+trap 'restore_installed; rm -rf "$consumer"' EXIT
 cmake -S tests/installed_consumer -B "$consumer/cmake" >/dev/null
 cmake --build "$consumer/cmake" >/dev/null
 "$consumer/cmake/installed_host"

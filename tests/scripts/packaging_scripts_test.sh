@@ -3,6 +3,7 @@
 # installed or fetched.
 #   packaging_scripts_test.sh version            package-windows.sh --check-version
 #   packaging_scripts_test.sh work_folders       scripts/lib/work-folders.sh
+#   packaging_scripts_test.sh installed_packages scripts/lib/installed-packages.sh
 set -euo pipefail
 
 scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
@@ -74,8 +75,64 @@ work_folders)
     [ ! -e "$(cat "$tmp/failed.out")" ] || fail "a failed run's folder outlived it"
     rm -rf "/var/tmp/zavud-$name".*
     ;;
+installed_packages)
+    # dpkg-query and apt-config answer from $tmp; apt-get notes what it is asked.
+    mkdir "$tmp/bin" "$tmp/state" "$tmp/archives"
+    cat >"$tmp/bin/dpkg-query" <<'STUB'
+#!/bin/sh
+eval "package=\${$#}"
+cat "$STATE/$package" 2>/dev/null
+STUB
+    cat >"$tmp/bin/apt-get" <<'STUB'
+#!/bin/sh
+while [ "$1" = -o ]; do shift 2; done
+echo "$*" | sed 's/ -y -qq//' >>"$STATE/apt.log"
+case $1 in install) exit "${APT_INSTALL_STATUS:-0}" ;; esac
+STUB
+    printf '#!/bin/sh\necho "archives='\''%s/'\''"\n' "$tmp/archives" >"$tmp/bin/apt-config"
+    chmod +x "$tmp/bin"/*
+    export PATH=$tmp/bin:$PATH STATE=$tmp/state
+    core=zavud-pri-rivezavode dev=zavud-pri-rivezavode-dev tools=zavud-pri-rivezavode-tools
+    # check BEFORE-CORE BEFORE-DEV BEFORE-TOOLS AFTER APT_INSTALL_STATUS: the
+    # states dpkg gives before the install and after it (all three the same),
+    # "-" for unknown; prints apt's calls, then stderr.
+    check() {
+        local package state
+        rm -f "$STATE"/*
+        for package in "$core=$1" "$dev=$2" "$tools=$3"; do
+            state=${package#*=}
+            if [ "$state" = - ]; then rm -f "$STATE/${package%%=*}"; else echo "$state" >"$STATE/${package%%=*}"; fi
+        done
+        (
+            export sudo=
+            # shellcheck source=scripts/lib/installed-packages.sh
+            . "$scripts/lib/installed-packages.sh"
+            remember_installed "$core" "$dev" "$tools"
+            for package in "$core" "$dev" "$tools"; do
+                if [ "$4" = - ]; then rm -f "$STATE/$package"; else echo "$4" >"$STATE/$package"; fi
+            done
+            APT_INSTALL_STATUS=$5 restore_installed 2>"$STATE/err"
+        )
+        cat "$STATE/apt.log" "$STATE/err" 2>/dev/null || true
+    }
+    expect() { [ "$2" = "$3" ] || fail "$1: got"$'\n'"$2"$'\n'"expected"$'\n'"$3"; }
+    new="installed 1.1-1 2000"
+    expect "a fresh machine: what was installed is purged" "$(check - - - "$new" 0)" \
+        "remove --purge $core $dev $tools"
+    expect "nothing installed after all: nothing to do" "$(check - - - - 0)" ""
+    touch "$tmp/archives/${core}_1:1.0-1_amd64.deb" "$tmp/archives/${core}_1%3a1.0-1_amd64.deb"
+    expect "a release installed before is installed again, from the cache where it is there" \
+        "$(check "installed 1:1.0-1 1000" "installed 1.1-1 1000" - "$new" 0)" \
+        "remove --purge $tools
+install --reinstall --allow-downgrades $tmp/archives/${core}_1%3a1.0-1_amd64.deb $dev=1.1-1"
+    result=$(check "installed 1:1.0-1 1000" - - "$new" 100)
+    [[ $result == "remove --purge $dev $tools"$'\n'"install --reinstall --allow-downgrades "*$'\n'"$core 1:1.0-1 was installed before; this build's 1.1-1 replaced it, and 1:1.0-1 could not be installed again"* ]] ||
+        fail "an earlier release that cannot be had again is neither removed nor kept quiet: $result"
+    expect "a release installed before and left alone stays" \
+        "$(check "installed 1.0-1 1000" "installed 1.0-1 1000" "installed 1.0-1 1000" "installed 1.0-1 1000" 0)" ""
+    ;;
 *)
-    echo "usage: $0 version|work_folders" >&2
+    echo "usage: $0 version|work_folders|installed_packages" >&2
     exit 2
     ;;
 esac
