@@ -24,18 +24,23 @@ finished run_program(const std::string& arguments, bool /*without_display*/) {
     HANDLE to_parent = nullptr;
     EXPECT_TRUE(CreatePipe(&from_child, &to_parent, &inherited, 0));
     SetHandleInformation(from_child, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = to_parent;
     startup.hStdError = to_parent;
     // A command line reads as a path only in the system's own separators.
-    std::string command = "\"" +
-                          std::filesystem::path(REFERENCE_HOST_PROGRAM).make_preferred().string() +
-                          "\" " + arguments;
+    // UTF-8 here, wide to the system: names outside the ANSI code page too.
+    const std::string command =
+        "\"" + std::filesystem::path(REFERENCE_HOST_PROGRAM).make_preferred().u8string() + "\" " +
+        arguments;
+    std::wstring wide(command.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, command.data(), static_cast<int>(command.size()),
+                            wide.data(), static_cast<int>(wide.size()))));
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    const bool started = CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &startup, &process);
     EXPECT_TRUE(started) << command << ": error " << GetLastError();
     // Only the child may hold the writing end, or the pipe never ends.
