@@ -74,6 +74,16 @@ TEST(FileWrites, NamesInAnyScriptAreWrittenAndReadBack) {
     EXPECT_EQ(folder_listing(file), std::set<std::string>{u8"Müll файл.json"});
 }
 
+TEST(ProgramInputs, NamesInAnyScriptReachTheProgram) {
+    const std::string folder = fresh_folder(u8"Ωμέγα_测试");
+    const std::string scenario = folder + u8"сценарий.json";
+    const std::string log = folder + u8"журнал.log";
+    fs::copy_file(REFERENCE_HOST_EXAMPLES "/typical_run.json", fs::u8path(scenario));
+    const finished f = run_program("--replay " + scenario + " --log " + log);
+    EXPECT_EQ(f.exit_code, 0) << f.output;
+    EXPECT_EQ(file_bytes(log), f.output);
+}
+
 #ifndef _WIN32
 TEST(FileWrites, AReplacementKeepsPermissionsLinksAndOtherFiles) {
     const std::string folder = fresh_folder("kept");
