@@ -116,6 +116,46 @@ TEST(Timeout, DeadlineSaturatesAtTheEndOfTime) {
     virtual_clock::reset();
 }
 
+TEST(Timeout, ExpiresAfterItsSecondsWhereverTheClockStands) {
+    // The clock may read below zero (-1 from a failed clock call on Windows,
+    // a date before 1970). Only a deadline past the largest time saturates,
+    // and that wait never times out.
+    constexpr std::int64_t first = std::numeric_limits<std::int64_t>::min();
+    constexpr std::int64_t last = std::numeric_limits<std::int64_t>::max();
+    struct clock_case {
+        std::int64_t start;
+        std::uint32_t timeout_sec;
+    };
+    const clock_case cases[] = {
+        {-1, 10}, {first, 10}, {first, 4294967295u}, {0, 10}, {last - 5, 10},
+    };
+    for (const clock_case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << " + " << c.timeout_sec);
+        virtual_clock::set(c.start);
+        run_element e(INPUT_DIGI8_1, FLAG_TIMEOUT);
+        e.config().digi8_mask[0] = 0x01;
+        e.config().digi8_value[0] = 0x01; // never met by the empty records below
+        e.config().timeout_sec = c.timeout_sec;
+        e.config().timeout_action = ACTION_STOP;
+        e.arm();
+        EXPECT_EQ(e.check(input_record()), RES_WAIT);
+        if (c.start > last - std::int64_t{c.timeout_sec}) {
+            EXPECT_EQ(e.record().deadline, last);
+            virtual_clock::set(last);
+            EXPECT_EQ(e.check(input_record()), RES_WAIT);
+            continue;
+        }
+        const std::int64_t deadline = c.start + std::int64_t{c.timeout_sec};
+        EXPECT_EQ(e.record().deadline, deadline);
+        virtual_clock::set(deadline);
+        EXPECT_EQ(e.check(input_record()), RES_WAIT);
+        virtual_clock::set(deadline + 1);
+        EXPECT_EQ(e.check(input_record()), RES_CUSTOM_OPERATION);
+        EXPECT_EQ(e.record().pending_operation, PENDING_TIMEOUT);
+    }
+    virtual_clock::reset();
+}
+
 TEST(Timeout, ClockStartsOnTheFirstCheckAfterArmingWhateverItsController) {
     virtual_clock::set(1000);
     run_element e(INPUT_DIGI8_1);

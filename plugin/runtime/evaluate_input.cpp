@@ -34,6 +34,22 @@ std::int32_t serial_result(instance_data& instance, const std::uint8_t* record) 
     return RES_OK;
 }
 
+// a + b, held at the end of the 64-bit range it would pass: the clock may read
+// anything, below zero included (-1 from a failed clock call on Windows).
+constexpr std::int64_t saturating_add(std::int64_t a, std::int64_t b) {
+    constexpr std::int64_t max = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t min = std::numeric_limits<std::int64_t>::min();
+    if (b > 0 && a > max - b)
+        return max;
+    if (b < 0 && a < min - b)
+        return min;
+    return a + b;
+}
+// Timeouts are never negative, so no call reaches the lower end: checked here.
+static_assert(saturating_add(std::numeric_limits<std::int64_t>::min() + 1, -2) ==
+                  std::numeric_limits<std::int64_t>::min(),
+              "saturates at the start");
+
 std::int32_t timeout_result(instance_data& instance) {
     if (instance.config.timeout_action == ACTION_CONTINUE)
         return RES_OK;
@@ -51,12 +67,9 @@ PLATFORM_NOINLINE std::int32_t evaluate_all(const element_handle& element, insta
     if (instance.start_timer != 0) {
         now = platform::now_seconds();
         have_now = true;
-        // A clock near the end of time saturates instead of overflowing: the
-        // wait then never times out.
-        const std::int64_t room = std::numeric_limits<std::int64_t>::max() - now;
-        instance.deadline = std::int64_t{config.timeout_sec} > room
-                                ? std::numeric_limits<std::int64_t>::max()
-                                : now + std::int64_t{config.timeout_sec};
+        // A clock near the end of time saturates the deadline at the largest
+        // time, which no reading passes: that wait never times out.
+        instance.deadline = saturating_add(now, std::int64_t{config.timeout_sec});
         instance.start_timer = 0;
     }
     if (std::int32_t{config.controller} != controller)
