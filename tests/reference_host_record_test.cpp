@@ -1,7 +1,8 @@
 // Recording runs of the window (--record): a run driven from the simulator
 // or from a serial device, written as a scenario, replays with the same
 // plug-in calls and results; files that cannot take a recording are refused
-// before the window opens.
+// before the window opens; it is written while a run waits, survives a clock
+// that jumps, and a write that fails at closing is not lost unasked.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -27,6 +28,8 @@
 // After the host's headers: on Windows it brings the system's macros, one of
 // them named `interface`.
 #include <wx/evtloop.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 #ifdef _WIN32
 #include "windows/com_port_pair.h"
 using serial_pair = com_port_pair;
@@ -110,6 +113,33 @@ void dispatch_events() {
     while (loop.Pending())
         loop.Dispatch();
 }
+
+// Answers the dialogs shown meanwhile in turn, as the user would, and keeps
+// their messages; a dialog beyond the answers fails the test.
+class answering_user : public wxModalDialogHook {
+public:
+    explicit answering_user(std::vector<std::function<int()>> answers)
+        : answers_(std::move(answers)) {
+        Register();
+    }
+    ~answering_user() override { Unregister(); }
+    lines messages;
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        const auto* message = dynamic_cast<wxMessageDialog*>(dialog);
+        messages.push_back((message ? message->GetMessage() : dialog->GetTitle()).utf8_string());
+        if (messages.size() > answers_.size()) {
+            ADD_FAILURE() << "unexpected dialog: " << messages.back();
+            return wxID_NO;
+        }
+        return answers_[messages.size() - 1]();
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    std::vector<std::function<int()>> answers_;
+};
 
 controller_inputs inputs(std::uint8_t digi8_1, const std::string& serial_1 = "") {
     controller_inputs in;
@@ -292,4 +322,43 @@ TEST(Recording, AFolderWhereNoFileCanBeMadeIsRefusedBeforeTheWindowOpens) {
     EXPECT_EQ(f.exit_code, 2) << f.output;
     EXPECT_EQ(f.output, "reference_host: /sys/run.json: cannot be written: " +
                             std::string(std::strerror(refused)) + "\n");
+}
+
+TEST(Recording, AClockThatJumpsForwardIsTakenOutOfTheTimelineAndDescribed) {
+    // A machine that started with its clock decades behind, then set it.
+    std::int64_t now = 1000;
+    const std::int64_t jump = 1700000000;
+    plugin_session session(plugin(), nullptr);
+    session.describe_controllers(default_controllers());
+    session.open(lot_reader());
+    project_runner runner(session, [](const std::string&) {});
+    const std::string file = testing::TempDir() + "clock_jump.json";
+    std::remove(file.c_str());
+    run_recorder recorder(
+        file, session, [](const std::string&, bool) {}, [&now] { return now; });
+    runner.watch(&recorder);
+    runner.start();
+    for (const auto& [step, text] : std::vector<std::pair<std::int64_t, std::string>>{
+             {1, "NOISE\r\n"},
+             {jump, "NOISE\r\n"},
+             {2, "NOISE\r\n"},
+             // Set back: the timeline holds where it was.
+             {-5, "NOISE\r\n"},
+             {1, "LOT 4711-AB\r\n"}}) {
+        now += step;
+        runner.deliver(inputs(0, text), 0);
+    }
+    ASSERT_EQ(outcome_name(runner.state()), "completed");
+
+    const scenario s = read_scenario_file(file);
+    std::vector<std::int64_t> at;
+    for (const auto& entry : s.timeline)
+        at.push_back(entry.at);
+    EXPECT_EQ(at, (std::vector<std::int64_t>{1, 1, 3, 3, 3}));
+    EXPECT_NE(s.description.find("The clock jumped forward by " + std::to_string(jump) +
+                                 " s at second 1"),
+              std::string::npos)
+        << s.description;
+    const finished replayed = run_program("--replay " + file);
+    EXPECT_EQ(replayed.exit_code, 0) << replayed.output;
 }

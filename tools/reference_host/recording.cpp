@@ -56,8 +56,10 @@ void check_recording_target(const std::string& file) {
     common::check_replaceable(file);
 }
 
-run_recorder::run_recorder(std::string file, plugin_session& session, report_function report)
-    : file_(std::move(file)), session_(session), report_(std::move(report)) {}
+run_recorder::run_recorder(std::string file, plugin_session& session, report_function report,
+                           clock_function clock)
+    : file_(std::move(file)), session_(session), report_(std::move(report)),
+      clock_(clock ? std::move(clock) : clock_function(clock_now)) {}
 
 void run_recorder::run_starting(const project_runner& runner) {
     runner_ = &runner;
@@ -83,7 +85,7 @@ void run_recorder::run_starting(const project_runner& runner) {
         if (runs_ == 0) {
             elements_ = session_.to_project().elements;
             controllers_ = session_.controllers();
-            first_start_ = clock_now();
+            first_start_ = clock_();
             restarts_before_ = runner.restarts();
         } else if (!same_project()) {
             close("the project or the controllers changed after run " + std::to_string(runs_));
@@ -101,8 +103,15 @@ void run_recorder::record_handed(const controller_inputs& inputs, std::int32_t c
     if (!in_run_)
         return;
     timeline_entry entry;
+    const std::int64_t previous = timeline_.empty() ? 0 : timeline_.back().at;
+    std::int64_t at = clock_() - first_start_ - taken_out_;
+    if (at > LATEST_RECORDED_SECOND) {
+        jumps_.push_back({at - previous, previous});
+        taken_out_ += at - previous;
+        at = previous;
+    }
     // A clock set back must not make the timeline go back.
-    entry.at = std::max(clock_now() - first_start_, timeline_.empty() ? 0 : timeline_.back().at);
+    entry.at = std::max(at, previous);
     entry.controller = controller;
     entry.inputs = inputs;
     entry.inputs.serial1 = carried(inputs.serial1, SERIAL1_TEXT_LIMIT);
@@ -194,6 +203,10 @@ scenario run_recorder::recorded() const {
         how = run + " ended in an error" + at + ": " + end.error;
     s.description = "Recorded by reference_host " ZAVUD_VERSION "; run 1 started " +
                     local_time(first_start_) + ". " + how;
+    for (const auto& jump : jumps_)
+        s.description += " The clock jumped forward by " + std::to_string(jump.seconds) +
+                         " s at second " + std::to_string(jump.at) +
+                         "; the timeline leaves that out.";
     if (!closed_because_.empty())
         s.description += " Later runs are not recorded: " + closed_because_ + ".";
     return s;

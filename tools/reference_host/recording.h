@@ -7,6 +7,12 @@
 // the last completed and the project and controllers stayed the same: a
 // replay goes on only after a completed run, and loads one project. A run the
 // user stopped is recorded as still waiting, the way the replay ends it.
+//
+// A clock that jumps forward by more than a scenario's seconds can hold (a
+// machine that started with a wrong clock, then set it) has the jump taken
+// out of the timeline: later input records keep their spacing, and the
+// description says by how much the clock jumped and where. A clock set back
+// holds the timeline where it was.
 #pragma once
 
 #include <array>
@@ -28,14 +34,21 @@ namespace reference_host {
 // written: REASON"; leaves nothing behind.
 void check_recording_target(const std::string& file);
 
+// The latest second a scenario's timeline takes (its reader refuses later
+// ones); a later one on the clock is a jump, taken out.
+constexpr std::int64_t LATEST_RECORDED_SECOND = 100000000;
+
 class run_recorder final : public run_watcher {
 public:
     // A line for the run log; `problem` when a recording could not be written.
     using report_function = std::function<void(const std::string& message, bool problem)>;
+    // Seconds of the clock the plug-in reads; tests give their own.
+    using clock_function = std::function<std::int64_t()>;
 
     // Writes `file` (checked with check_recording_target) each time a
-    // recorded run ends, and on save().
-    run_recorder(std::string file, plugin_session& session, report_function report);
+    // recorded run ends, and on save(). Without `clock`, the system's.
+    run_recorder(std::string file, plugin_session& session, report_function report,
+                 clock_function clock = {});
 
     // Writes what is recorded so far (a run still waiting ends waiting there);
     // false, writing nothing, before the first run. Throws input_error.
@@ -66,6 +79,7 @@ private:
     std::string file_;
     plugin_session& session_;
     report_function report_;
+    clock_function clock_;
     const project_runner* runner_ = nullptr;
 
     std::vector<project_element> elements_;
@@ -78,6 +92,12 @@ private:
     std::optional<run_end> last_end_; // of the last recorded run, once it ended
     std::string closed_because_;      // why later runs are not recorded
     std::vector<timeline_entry> timeline_;
+    struct clock_jump {
+        std::int64_t seconds; // taken out of the timeline
+        std::int64_t at;      // the timeline's second where it happened
+    };
+    std::vector<clock_jump> jumps_;
+    std::int64_t taken_out_ = 0; // the sum of the jumps' seconds
 };
 
 } // namespace reference_host
