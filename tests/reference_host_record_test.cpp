@@ -362,3 +362,61 @@ TEST(Recording, AClockThatJumpsForwardIsTakenOutOfTheTimelineAndDescribed) {
     const finished replayed = run_program("--replay " + file);
     EXPECT_EQ(replayed.exit_code, 0) << replayed.output;
 }
+
+TEST(Recording, AWriteThatFailsAtClosingKeepsTheWindowUntilRetriedOrLetGo) {
+    // A folder with something in it where the file goes: no write replaces it.
+    auto block = [](const std::string& file) {
+        std::filesystem::create_directories(file + "/taken");
+    };
+    recording_window retried("closing_retried.json", lot_reader());
+    retried->start_run();
+    block(retried.file);
+    {
+        answering_user user({[] { return wxID_CANCEL; }});
+        EXPECT_FALSE(retried->Close());
+        ASSERT_EQ(user.messages.size(), 1u);
+        EXPECT_NE(user.messages[0].find(retried.file + ": cannot be written"), std::string::npos)
+            << user.messages[0];
+    }
+    EXPECT_TRUE(retried->IsShown());
+    {
+        answering_user user({[] { return wxID_YES; },
+                             [&] {
+                                 std::filesystem::remove_all(retried.file);
+                                 return wxID_YES;
+                             }});
+        EXPECT_TRUE(retried->Close());
+        retried.closed = true;
+        EXPECT_EQ(user.messages.size(), 2u);
+    }
+    EXPECT_EQ(retried.recording()["expect"]["outcome"], "waiting");
+
+    recording_window let_go("closing_let_go.json", lot_reader());
+    let_go->start_run();
+    block(let_go.file);
+    {
+        answering_user user({[] { return wxID_NO; }});
+        EXPECT_TRUE(let_go->Close());
+        let_go.closed = true;
+        EXPECT_EQ(user.messages.size(), 1u);
+    }
+
+    // Nobody to answer: the reason on stderr, and the window closes.
+    recording_window unattended("closing_unattended.json", lot_reader());
+    unattended->start_run();
+    block(unattended.file);
+    {
+        answering_user nobody({});
+        testing::internal::CaptureStderr();
+        unattended->close_unattended();
+        unattended.closed = true;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("reference_host: recording not written: " + unattended.file +
+                            ": cannot be written"),
+                  std::string::npos)
+            << said;
+    }
+    EXPECT_FALSE(unattended->IsShown()) << "not closed";
+    for (const auto* w : {&let_go, &unattended})
+        std::filesystem::remove_all(w->file);
+}

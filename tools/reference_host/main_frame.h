@@ -59,6 +59,9 @@ public:
     void stop_run();
     // File > Save recording (with --record): a failure in a message box.
     void save_recording();
+    // Closes the window where nobody can answer a dialog (a signal, a
+    // failure): a recording that cannot be written says why on stderr.
+    void close_unattended();
     plugin_session& session() { return *session_; }
     const project_runner& runner() const { return *runner_; }
     wxListCtrl* project_list() { return list_; }
@@ -98,6 +101,8 @@ private:
     void after_run_step();
     void append_log(const std::string& line);
     void on_close(wxCloseEvent& event);
+    // The closing write: empty when written (or nothing to write), else why not.
+    std::string save_recording_at_close();
     void set_editing(bool allowed);
 
     plugin_library& plugin_;
@@ -132,6 +137,7 @@ private:
     std::string serial_problem_;
     bool filling_list_ = false;
     bool repeat_pending_ = false;
+    bool unattended_ = false; // no dialog can be answered while closing
 };
 
 } // namespace reference_host

@@ -10,6 +10,7 @@
 #include <wx/datetime.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
+#include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
 #include <wx/stattext.h>
 
@@ -98,14 +99,45 @@ void main_frame::save_recording() {
     }
 }
 
-void main_frame::on_close(wxCloseEvent& event) {
+void main_frame::close_unattended() {
+    unattended_ = true;
+    Close(true);
+}
+
+std::string main_frame::save_recording_at_close() {
     // A run still waiting is recorded as far as it got.
     try {
         if (!recorder_->save())
             std::cerr << "reference_host: no run was started; " << recorder_->file()
                       << " is not written\n";
     } catch (const common::input_error& e) {
-        report("Cannot save the recording", e.what());
+        return e.what();
+    }
+    return {};
+}
+
+void main_frame::on_close(wxCloseEvent& event) {
+    std::string problem = save_recording_at_close();
+    // Nobody to answer, or a close that cannot be refused: the reason where
+    // the one who started the program looks.
+    if (!problem.empty() && (unattended_ || options_.screenshot || !event.CanVeto())) {
+        std::cerr << "reference_host: recording not written: " << problem << "\n";
+        problem.clear();
+    }
+    while (!problem.empty()) {
+        // The window stays open until the user retries or lets the recording go.
+        wxMessageDialog ask(this, wxString::FromUTF8("The recording cannot be written: " + problem),
+                            "Cannot save the recording", wxYES_NO | wxICON_ERROR);
+        ask.SetYesNoLabels("Retry", "Close without it");
+        const int answer = ask.ShowModal();
+        if (answer == wxID_NO)
+            break;
+        if (answer != wxID_YES) {
+            event.Veto();
+            SetStatusText(wxString::FromUTF8("Recording not written: " + problem));
+            return;
+        }
+        problem = save_recording_at_close();
     }
     event.Skip();
 }
