@@ -324,6 +324,27 @@ TEST(Recording, AFolderWhereNoFileCanBeMadeIsRefusedBeforeTheWindowOpens) {
                             std::string(std::strerror(refused)) + "\n");
 }
 
+TEST(Recording, IsWrittenPeriodicallyOnlyWhenSomethingNewWasRecorded) {
+    recording_window w("periodic.json", lot_reader());
+    wxTimer& timer = w->recording_timer();
+    EXPECT_TRUE(timer.IsRunning());
+    EXPECT_EQ(timer.GetInterval(), RECORDING_WRITE_SECONDS * 1000);
+    timer.Notify();
+    EXPECT_FALSE(std::filesystem::exists(w.file)) << "written before a run";
+    w->start_run();
+    w.send(inputs(0, "NOISE\r\n"));
+    timer.Notify();
+    const std::size_t handed = w.recording()["timeline"].size();
+    EXPECT_EQ(w.recording()["expect"]["outcome"], "waiting");
+
+    std::filesystem::remove(w.file);
+    timer.Notify();
+    EXPECT_FALSE(std::filesystem::exists(w.file)) << "written with nothing new";
+    w.send(inputs(0, "NOISE\r\n"));
+    timer.Notify();
+    EXPECT_EQ(w.recording()["timeline"].size(), handed + 1);
+}
+
 TEST(Recording, AClockThatJumpsForwardIsTakenOutOfTheTimelineAndDescribed) {
     // A machine that started with its clock decades behind, then set it.
     std::int64_t now = 1000;

@@ -55,7 +55,7 @@ main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setu
                        const options& options, log_copy copy)
     : wxFrame(nullptr, wxID_ANY, "Reference host", wxDefaultPosition, wxSize(1560, 960)),
       plugin_(plugin), options_(options), log_copy_(std::move(copy)), tick_timer_(this),
-      serial_timer_(this) {
+      serial_timer_(this), recording_timer_(this) {
     // The element kind's name, description and icons; the icons pass to us.
     ui_parameters parameters{};
     plugin_.vexa_get_ui_parameters(&parameters);
@@ -88,6 +88,10 @@ main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setu
             });
         runner_->watch(recorder_.get());
         Bind(wxEVT_CLOSE_WINDOW, &main_frame::on_close, this);
+        Bind(
+            wxEVT_TIMER, [this](wxTimerEvent&) { recorder_->save_if_changed(); },
+            recording_timer_.GetId());
+        recording_timer_.Start(RECORDING_WRITE_SECONDS * 1000);
     }
     simulator_->on_change = [this](int controller, const controller_inputs& inputs) {
         if (runner_->deliver(inputs, controller))
@@ -125,6 +129,7 @@ main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setu
 main_frame::~main_frame() {
     tick_timer_.Stop();
     serial_timer_.Stop();
+    recording_timer_.Stop();
     // The run and the session go before the windows the panel lives in.
     runner_.reset();
     recorder_.reset();

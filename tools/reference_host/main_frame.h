@@ -62,6 +62,8 @@ public:
     // Closes the window where nobody can answer a dialog (a signal, a
     // failure): a recording that cannot be written says why on stderr.
     void close_unattended();
+    // Writes the recording every RECORDING_WRITE_SECONDS while it changes.
+    wxTimer& recording_timer() { return recording_timer_; }
     plugin_session& session() { return *session_; }
     const project_runner& runner() const { return *runner_; }
     wxListCtrl* project_list() { return list_; }
@@ -126,6 +128,7 @@ private:
     wxCheckBox* repeat_check_ = nullptr;
     wxTimer tick_timer_;
     wxTimer serial_timer_;
+    wxTimer recording_timer_;
 
     struct log_row {
         std::string text;

@@ -97,6 +97,7 @@ void run_recorder::run_starting(const project_runner& runner) {
     }
     ++runs_;
     in_run_ = true;
+    changed_ = true;
 }
 
 void run_recorder::record_handed(const controller_inputs& inputs, std::int32_t controller) {
@@ -117,6 +118,7 @@ void run_recorder::record_handed(const controller_inputs& inputs, std::int32_t c
     entry.inputs.serial1 = carried(inputs.serial1, SERIAL1_TEXT_LIMIT);
     entry.inputs.serial2 = carried(inputs.serial2, SERIAL2_TEXT_LIMIT);
     timeline_.push_back(std::move(entry));
+    changed_ = true;
 }
 
 void run_recorder::step_done(const project_runner& runner) {
@@ -149,6 +151,7 @@ bool run_recorder::same_project() const {
 
 void run_recorder::close(const std::string& why) {
     closed_because_ = why;
+    changed_ = true;
     report_("recording " + file_ + " ends with run " + std::to_string(runs_) +
                 "; later runs are not recorded: " + why,
             false);
@@ -216,7 +219,23 @@ bool run_recorder::save() {
     if (runs_ == 0)
         return false;
     common::replace_whole_file(file_, scenario_to_text(recorded()));
+    changed_ = false;
+    unsaved_because_.clear();
     return true;
+}
+
+void run_recorder::save_if_changed() {
+    if (!changed_)
+        return;
+    try {
+        save();
+    } catch (const common::input_error& e) {
+        // Tried again at the next interval; the same reason is said once.
+        if (e.what() != unsaved_because_) {
+            unsaved_because_ = e.what();
+            report_(std::string("recording not written: ") + e.what(), true);
+        }
+    }
 }
 
 } // namespace reference_host

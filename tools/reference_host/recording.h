@@ -34,6 +34,10 @@ namespace reference_host {
 // written: REASON"; leaves nothing behind.
 void check_recording_target(const std::string& file);
 
+// While anything new is recorded, the file is written at least this often,
+// so that a program ended without closing loses no more than that.
+constexpr int RECORDING_WRITE_SECONDS = 10;
+
 // The latest second a scenario's timeline takes (its reader refuses later
 // ones); a later one on the clock is a jump, taken out.
 constexpr std::int64_t LATEST_RECORDED_SECOND = 100000000;
@@ -53,6 +57,11 @@ public:
     // Writes what is recorded so far (a run still waiting ends waiting there);
     // false, writing nothing, before the first run. Throws input_error.
     bool save();
+    // Writes as save() does if anything was recorded since the last write; a
+    // failure is reported, once until a write succeeds again.
+    void save_if_changed();
+    // Whether anything was recorded since the last write.
+    bool changed() const { return changed_; }
     // The scenario so far; runs is 0 before the first run.
     scenario recorded() const;
     const std::string& file() const { return file_; }
@@ -92,6 +101,8 @@ private:
     std::optional<run_end> last_end_; // of the last recorded run, once it ended
     std::string closed_because_;      // why later runs are not recorded
     std::vector<timeline_entry> timeline_;
+    bool changed_ = false;
+    std::string unsaved_because_; // the last failure of save_if_changed
     struct clock_jump {
         std::int64_t seconds; // taken out of the timeline
         std::int64_t at;      // the timeline's second where it happened
