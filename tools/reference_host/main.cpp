@@ -5,9 +5,12 @@
 // Exit codes: 0 done (a replay: every expectation met); 1 a replay's
 // expectation not met, or the screenshot not saved; 2 a wrong command line,
 // or something the program was given cannot be used (scenario, project,
-// controllers, plug-in, serial device, log file, recording file, display).
+// controllers, plug-in, serial device, log file, recording file, display),
+// or a failure inside the program.
+#include <exception>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <streambuf>
 #include <string>
 #include <vector>
@@ -18,6 +21,7 @@
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
+#include <wx/weakref.h>
 
 #include "common/file_access.h"
 #include "common/input_error.h"
@@ -47,6 +51,19 @@ bool toolkit_started = false;
 
 void complain(const std::string& why) {
     std::cerr << "reference_host: " << why << "\n";
+}
+
+// What the exception being handled says; call it inside a catch block.
+std::string current_exception_text() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return "out of memory";
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an unknown exception";
+    }
 }
 
 // Nobody can answer a dialog in a replay or while a screenshot is taken:
@@ -123,6 +140,8 @@ int run_replay(const options& o) {
         complain(e.what());
     } catch (const session_error& e) {
         complain(std::string(*o.replay) + ": the plug-in refuses an element: " + e.what());
+    } catch (...) {
+        complain(current_exception_text());
     }
     return EXIT_UNUSABLE;
 }
@@ -208,6 +227,23 @@ public:
         return exit_code_ != 0 ? exit_code_ : result;
     }
 
+    // An exception out of an event handler: said in one line, the recording
+    // written as far as it got, and the program ends.
+    bool OnExceptionInMainLoop() override {
+        complain(current_exception_text());
+        exit_code_ = EXIT_UNUSABLE;
+        try {
+            if (frame_ && !frame_->IsBeingDeleted())
+                frame_->close_unattended();
+        } catch (...) {
+            complain("while closing: " + current_exception_text());
+        }
+        return false;
+    }
+
+    // One out of OnInit() or OnRun(); wxEntry() then returns -1.
+    void OnUnhandledException() override { complain(current_exception_text()); }
+
 private:
     bool refuse(const wxString& title, const std::string& why) {
         exit_code_ = EXIT_UNUSABLE;
@@ -233,14 +269,12 @@ private:
     std::unique_ptr<plugin_library> plugin_;
     std::unique_ptr<growing_file> log_;
     bool log_failure_told_ = false;
-    main_frame* frame_ = nullptr;
+    wxWeakRef<main_frame> frame_; // null once the toolkit deleted it
     wxTimer screenshot_timer_;
     int exit_code_ = 0;
 };
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run_host(int argc, char** argv) {
     // The same bytes as on Linux: no CR before each LF on Windows.
     common::binary_standard_streams();
     options o;
@@ -285,4 +319,15 @@ int main(int argc, char** argv) {
     }
     // A refused start (OnInit false) comes back as -1.
     return result < 0 ? EXIT_UNUSABLE : result;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run_host(argc, argv);
+    } catch (...) {
+        complain(current_exception_text());
+        return EXIT_UNUSABLE;
+    }
 }
