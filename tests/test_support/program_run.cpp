@@ -13,7 +13,15 @@
 #endif
 #include <windows.h>
 #else
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <thread>
+
+#include <spawn.h>
 #include <sys/wait.h>
+
+extern char** environ;
 #endif
 
 #ifdef _WIN32
@@ -107,6 +115,39 @@ bool has_display() {
 
 std::string temp_folder() {
     return testing::TempDir();
+}
+
+started_program start_program(const std::string& arguments, const std::string& output_file) {
+    // The shell's exec leaves the program with the shell's process id.
+    std::string command = std::string("exec ") + REFERENCE_HOST_PROGRAM + " " + arguments + " >" +
+                          output_file + " 2>&1";
+    char shell[] = "/bin/sh";
+    char option[] = "-c";
+    char* const argv[] = {shell, option, command.data(), nullptr};
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, shell, nullptr, nullptr, argv, environ), 0) << command;
+    return {static_cast<int>(pid), output_file};
+}
+
+finished wait_for(const started_program& program) {
+    int status = 0;
+    const auto until =
+        std::chrono::steady_clock::now() + std::chrono::seconds(RUN_TIME_LIMIT_SECONDS);
+    bool ended = false;
+    while (!ended && std::chrono::steady_clock::now() < until) {
+        ended = waitpid(program.pid, &status, WNOHANG) == program.pid;
+        if (!ended)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!ended) {
+        kill(program.pid, SIGKILL);
+        waitpid(program.pid, &status, 0);
+    }
+    std::ifstream in(program.output_file, std::ios::binary);
+    std::string output(std::istreambuf_iterator<char>(in), {});
+    if (!ended)
+        return {TIMED_OUT, output};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
 #endif

@@ -27,3 +27,16 @@ bool has_display();
 // the separator at its end: there the programs do not yet see a folder named
 // with one as a folder.
 std::string temp_folder();
+
+#ifndef _WIN32
+// The program started in the background, its stdout and stderr into a file,
+// for a test that acts on it while it runs (POSIX only).
+struct started_program {
+    int pid;
+    std::string output_file;
+};
+started_program start_program(const std::string& arguments, const std::string& output_file);
+// Waits for it to end; after RUN_TIME_LIMIT_SECONDS it is killed and the exit
+// code is TIMED_OUT. -1 when a signal ended it.
+finished wait_for(const started_program& program);
+#endif

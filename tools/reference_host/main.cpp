@@ -6,7 +6,10 @@
 // expectation not met, or the screenshot not saved; 2 a wrong command line,
 // or something the program was given cannot be used (scenario, project,
 // controllers, plug-in, serial device, log file, recording file, display),
-// or a failure inside the program.
+// or a failure inside the program; 128 + N ended by signal N (SIGINT 130,
+// SIGTERM 143, SIGHUP 129; on Windows Ctrl-C and Ctrl-Break 130, the
+// console closing 129) after the window closed as the user closes it.
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -34,12 +37,20 @@
 #include "reference_host/recording.h"
 #include "reference_host/replay.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 using namespace reference_host;
 
 namespace {
 
 constexpr int EXIT_NOT_MET = 1;
 constexpr int EXIT_UNUSABLE = 2;
+constexpr int EXIT_SIGNAL_BASE = 128;
 
 constexpr int SCREENSHOT_DELAY_MILLISECONDS = 1500;
 constexpr int SCREENSHOT_WIDTH = 1560;
@@ -203,6 +214,7 @@ public:
         }
         frame_ = new main_frame(*plugin_, controllers, options_, copy);
         frame_->Show();
+        end_on_signals();
         if (options_.project && !frame_->open_project(*options_.project) && options_.screenshot)
             exit_code_ = EXIT_UNUSABLE;
         if (options_.screenshot && !frame_->serial_problem().empty()) {
@@ -244,7 +256,54 @@ public:
     // One out of OnInit() or OnRun(); wxEntry() then returns -1.
     void OnUnhandledException() override { complain(current_exception_text()); }
 
+    // Called in the event loop, never in a signal handler.
+    void end_on_signal(int signal) {
+        exit_code_ = EXIT_SIGNAL_BASE + signal;
+        if (frame_ && !frame_->IsBeingDeleted())
+            frame_->close_unattended();
+        else
+            ExitMainLoop();
+    }
+
 private:
+#ifdef _WIN32
+    // The system calls this in a thread of its own, and ends the process
+    // when it returns from a closing console: the close is done in the
+    // event loop, waited for up to CONSOLE_CLOSE_WAIT_MILLISECONDS.
+    static constexpr DWORD CONSOLE_CLOSE_WAIT_MILLISECONDS = 4000;
+    static inline HANDLE console_done_ = nullptr;
+
+    static BOOL WINAPI on_console_event(DWORD event) {
+        constexpr int HANGUP = 1; // SIGHUP's number, which Windows lacks
+        int signal = SIGINT;
+        if (event == CTRL_CLOSE_EVENT)
+            signal = HANGUP;
+        else if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+            return FALSE;
+        auto* app = static_cast<reference_app*>(wxApp::GetInstance());
+        app->CallAfter([app, signal] {
+            app->end_on_signal(signal);
+            SetEvent(console_done_);
+        });
+        WaitForSingleObject(console_done_, CONSOLE_CLOSE_WAIT_MILLISECONDS);
+        return TRUE;
+    }
+
+    void end_on_signals() {
+        console_done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (console_done_ != nullptr)
+            SetConsoleCtrlHandler(on_console_event, TRUE);
+    }
+#else
+    // The toolkit's handler only notes the signal; the loop calls ours.
+    void end_on_signals() {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+            SetSignalHandler(signal, [](int caught) {
+                static_cast<reference_app*>(wxApp::GetInstance())->end_on_signal(caught);
+            });
+    }
+#endif
+
     bool refuse(const wxString& title, const std::string& why) {
         exit_code_ = EXIT_UNUSABLE;
         complain(why);
