@@ -53,7 +53,7 @@ int open_file(const std::string& path, int flags) {
     return ::_wopen(wide(path).c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
 }
 constexpr int OPEN_TO_READ = O_RDONLY;
-constexpr int CREATE_NEW = O_WRONLY | O_CREAT | O_EXCL;
+constexpr int EXCLUSIVE_CREATION = O_WRONLY | O_CREAT | O_EXCL;
 int status_of(int fd, file_status& status) {
     return ::_fstat64(fd, &status);
 }
@@ -149,7 +149,7 @@ int open_file(const std::string& path, int flags) {
 // Non-blocking, so that a pipe opens at once and is then refused.
 constexpr int OPEN_TO_READ = O_RDONLY | O_NONBLOCK;
 // Never through a link at that name, never a file that is already there.
-constexpr int CREATE_NEW = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+constexpr int EXCLUSIVE_CREATION = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
 int status_of(int fd, file_status& status) {
     return ::fstat(fd, &status);
 }
@@ -296,7 +296,7 @@ descriptor create_beside(const std::string& target, const char* ending, std::str
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = folder + "." + base + "." + unique_suffix() + ending;
         error = injected(write_step::create);
-        descriptor out(error == 0 ? open_file(name, CREATE_NEW) : -1, true);
+        descriptor out(error == 0 ? open_file(name, EXCLUSIVE_CREATION) : -1, true);
         if (error == 0 && out.fd() < 0)
             error = open_error(name);
         if (error != EEXIST)
