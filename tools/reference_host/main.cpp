@@ -28,6 +28,7 @@
 
 #include "common/file_access.h"
 #include "common/input_error.h"
+#include "common/program_arguments.h"
 #include "host_kit/plugin_library.h"
 #include "host_kit/virtual_clock.h"
 #include "reference_host/growing_file.h"
@@ -338,7 +339,7 @@ int run_host(int argc, char** argv) {
     common::binary_standard_streams();
     options o;
     o.plugin_path = default_plugin_path();
-    const std::string error = parse_options(std::vector<std::string>(argv + 1, argv + argc), o);
+    const std::string error = parse_options(common::program_arguments(argc, argv), o);
     if (!error.empty()) {
         std::cerr << "reference_host: " << error << "\n" << usage_text();
         return EXIT_UNUSABLE;
