@@ -23,8 +23,9 @@ struct fault_figures {
     int survived = 0; // of them, those that left the old file and nothing else
 };
 
+// Names are UTF-8, as the programs take them.
 inline std::string file_bytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(file), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
