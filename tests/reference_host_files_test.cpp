@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,8 @@ TEST(ControllerFile, RefusalsNameTheKey) {
             {"inputs": []}, {"inputs": []}, {"inputs": []}, {"inputs": []}, {"inputs": []},
             {"inputs": []}]})",
          "controllers: 10 controllers; the plug-in takes at most 9"},
+        {R"({"controllers": [{"inputs": [], "inputs": "all"}]})",
+         "controllers[0].inputs: key appears twice"},
     };
     for (const auto& c : cases)
         EXPECT_NE(refusal([&] { controllers_of(c.text); }).find(c.message), std::string::npos)
@@ -149,6 +152,31 @@ TEST(ControllerFile, FileMessagesStartWithTheFileName) {
         "timeline": [{"at": 1e400}], "expect": "completed"})");
     EXPECT_NE(refusal([&] { read_scenario_file(huge); }).find(huge + ": not valid JSON"),
               std::string::npos);
+
+    // Each kind of file has its size limit, valid JSON or not: padded past
+    // it, a file is refused without being read whole.
+    const struct {
+        std::function<void(const std::string&)> read;
+        std::size_t limit;
+        const char* text;
+        const char* problem;
+    } large[] = {
+        {[](const std::string& f) { read_project_file(f); }, 16 << 20, R"({"elements": [])",
+         "larger than 16 MiB, the most a project file may be"},
+        {[](const std::string& f) { read_scenario_file(f); }, 16 << 20,
+         R"({"elements": [], "timeline": [], "expect": "completed")",
+         "larger than 16 MiB, the most a scenario file may be"},
+        {[](const std::string& f) { read_controller_file(f); }, 1 << 20, R"({"controllers": [])",
+         "larger than 1 MiB, the most a controllers file may be"},
+    };
+    for (const auto& l : large) {
+        std::string text = l.text;
+        text.resize(l.limit, ' ');
+        const std::string file = write_temp("large.json", text + "}");
+        EXPECT_EQ(refusal([&] { l.read(file); }), file + ": cannot be read: " + l.problem);
+        text.pop_back(); // at the limit
+        EXPECT_EQ(refusal([&] { l.read(write_temp("large.json", text + "}")); }), "");
+    }
 }
 
 TEST(LogText, BytesThatAreNotUtf8ShowAsEscapes) {
@@ -199,8 +227,8 @@ TEST(ProjectFile, TextIsStableAndReadsBack) {
 
 TEST(ProjectFile, RefusalsNameTheKey) {
     const struct {
-        const char* text;
-        const char* message;
+        std::string text;
+        std::string message;
     } cases[] = {
         {R"({})", "elements: missing"},
         {R"({"elements": {}})", "elements: expected an array"},
@@ -224,6 +252,12 @@ TEST(ProjectFile, RefusalsNameTheKey) {
          "elements[0].name: expected a string"},
         {R"({"elements": [{"name": "A", "id": 1, "type": "placeholder", "colour": "red"}]})",
          "elements[0].colour: unknown key"},
+        {R"({"elements": [{"name": "A", "id": 1, "name": "B", "type": "placeholder"}]})",
+         "test: elements[0].name: key appears twice"},
+        {std::string(R"({"elements": []})") + '\0' + "x", "test: not valid JSON: a zero byte"},
+        {R"({"elements": [)" + std::string(15, '[') + std::string(16, ']') + "}",
+         "test: elements[0][0][0][0][0][0][0][0][0][0][0][0][0][0][0]: nested deeper than 16 "
+         "levels"},
     };
     for (const auto& c : cases) {
         const std::string got =
@@ -338,6 +372,7 @@ TEST(ScenarioFile, RefusalsNameTheKey) {
          "timeline[0].serial_1: a zero byte would end the text early"},
         {R"({"elements": [], "timeline": [], "expect": {"outcome": "waiting", "IN4": "\\n"}})",
          "expect.IN4: a backslash starts"},
+        {head + R"("timeline": [], "runs": 1, "runs": 2})", "runs: key appears twice"},
     };
     for (const auto& c : cases) {
         const std::string got =

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -55,17 +56,28 @@ std::int64_t read_integer(const nlohmann::json& value, const std::string& path, 
 std::string read_string(const nlohmann::json& value, const std::string& path);
 bool read_bool(const nlohmann::json& value, const std::string& path);
 
-// Parses JSON text; refuses text that is not JSON as "ORIGIN: not valid
-// JSON: ..." (without "ORIGIN: " when `origin` is empty). Of a key given
-// twice in one object the last counts.
-nlohmann::json parse_json_text(const std::string& text, const std::string& origin);
-// The same without an origin, and refusing a key given twice ("flags.value:
-// key appears twice"): what such text means would depend on the reader.
-nlohmann::json parse_json_keys_once(const std::string& text);
+// The deepest nesting any of the programs' files needs is six levels (a
+// scenario's controller ports' bit lists, an element's configuration with its
+// flag names); a record's JSON needs three. Deeper text is refused at once,
+// before it costs memory or time.
+inline constexpr int JSON_MAX_DEPTH = 16;
 
-// Parses a whole file; throws input_error "FILE: ..." when it cannot be read
-// (with the system's reason: "No such file or directory", "Is a directory")
-// or is not JSON.
-nlohmann::json read_json_file(const std::string& file);
+// Parses JSON text; refusals start with "ORIGIN: " (nothing when `origin` is
+// empty): "not valid JSON: ..." for text that is not JSON or has anything
+// after its value (a zero byte included), "flags.value: key appears twice"
+// (what such text means would depend on the reader), "a[0][0]...: nested
+// deeper than 16 levels".
+nlohmann::json parse_json_text(const std::string& text, const std::string& origin);
+
+// "larger than 16 MiB, the most KIND may be", as a refusal gives an input
+// beyond its size limit.
+std::string larger_than(std::size_t limit, const std::string& kind);
+
+// Parses the file `file`, read no further than `limit` bytes; throws
+// input_error "FILE: ..." when it cannot be read (with the system's reason:
+// "No such file or directory", "Is a directory"), is larger ("FILE: cannot be
+// read: larger than 16 MiB, the most a project file may be", `kind` being "a
+// project file") or is not JSON as parse_json_text takes it.
+nlohmann::json read_json_file(const std::string& file, std::size_t limit, const std::string& kind);
 
 } // namespace common

@@ -56,10 +56,11 @@ std::vector<std::uint8_t> record_from_json(const nlohmann::json& json,
                                            std::vector<std::string>& changes);
 
 // Parses a record's JSON text; throws record_json_error for text that is not
-// JSON ("not valid JSON: ...") and for an object with a key twice
-// ("flags.value: key appears twice").
+// JSON ("not valid JSON: ..."), for an object with a key twice
+// ("flags.value: key appears twice") and for nesting far deeper than a
+// record's three levels.
 inline nlohmann::json parse_record_json(const std::string& text) {
-    return common::parse_json_keys_once(text);
+    return common::parse_json_text(text, "");
 }
 
 // The same JSON with its keys in record order, for people to read.

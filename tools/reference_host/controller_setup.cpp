@@ -11,6 +11,10 @@ namespace reference_host {
 
 namespace {
 
+// At most CONTROLLER_COUNT controllers of PORT_ENTRIES ports each: every
+// one written out with every name and bit listed takes some tens of KB.
+constexpr std::size_t CONTROLLER_FILE_LIMIT = std::size_t{1} << 20;
+
 const struct {
     const char* name;
     std::uint8_t bit;
@@ -231,7 +235,8 @@ nlohmann::ordered_json controllers_to_json(const std::vector<controller_setup>& 
 }
 
 std::vector<controller_setup> read_controller_file(const std::string& file) {
-    const nlohmann::json json = common::read_json_file(file);
+    const nlohmann::json json =
+        common::read_json_file(file, CONTROLLER_FILE_LIMIT, "a controllers file");
     try {
         common::require_object(json, "", {"controllers"});
         if (!json.contains("controllers"))

@@ -12,6 +12,11 @@ namespace reference_host {
 
 namespace {
 
+// A Custom Input's record takes about 2 KB as hex, the longest one accepted
+// (SAVE_RECORD_LIMIT) under 200 KB: a real project stays far below this, and
+// the parsed file still fits in memory many times over.
+constexpr std::size_t PROJECT_FILE_LIMIT = std::size_t{16} << 20;
+
 std::vector<std::uint8_t> read_save_record(const nlohmann::json& value, const std::string& path) {
     const auto bytes = from_hex(common::read_string(value, path));
     if (!bytes)
@@ -123,7 +128,7 @@ std::string project_to_text(const project& project) {
 }
 
 project read_project_file(const std::string& file) {
-    const nlohmann::json json = common::read_json_file(file);
+    const nlohmann::json json = common::read_json_file(file, PROJECT_FILE_LIMIT, "a project file");
     try {
         return project_from_json(json);
     } catch (const common::input_error& e) {

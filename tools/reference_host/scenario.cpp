@@ -12,6 +12,12 @@ namespace reference_host {
 
 namespace {
 
+// A scenario is a project's elements, at most CONTROLLER_COUNT controllers
+// and a timeline whose entries take at most about 2.5 KB each (both serial
+// texts full, every byte written \\xNN): room for a large project beside
+// thousands of entries, where a real scenario has tens.
+constexpr std::size_t SCENARIO_FILE_LIMIT = std::size_t{16} << 20;
+
 const char* const outcomes[] = {"completed", "stopped", "waiting", "error"};
 
 // The timeline's keys of the inputs, in the order of input_names().
@@ -344,7 +350,8 @@ std::vector<std::string> scenario_warnings(const scenario& s) {
 }
 
 scenario read_scenario_file(const std::string& file) {
-    const nlohmann::json json = common::read_json_file(file);
+    const nlohmann::json json =
+        common::read_json_file(file, SCENARIO_FILE_LIMIT, "a scenario file");
     try {
         return scenario_from_json(json);
     } catch (const common::input_error& e) {
