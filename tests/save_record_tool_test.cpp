@@ -1,6 +1,7 @@
 // The save-record JSON codec against the plug-in's own saves and loads, its
 // refusals, and the command-line tool on files.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -498,18 +499,58 @@ TEST(SaveRecordTool, RefusesKeysGivenTwiceAndNumbersOutOfRange) {
               std::string::npos)
         << r.err;
 
-    // Nested keys are named by their path.
+    // Nested keys are named by their path. Nesting 50,000 deep (100 KB) is
+    // refused at its 17th level, before it costs memory or time.
+    std::string sixteen, objects = "[";
+    for (int i = 0; i < 16; ++i)
+        sixteen += "[0]";
+    for (int i = 0; i < 200000; ++i)
+        objects += "{},";
+    const auto start = std::chrono::steady_clock::now();
     for (const auto& [text, message] :
          {std::pair<std::string, std::string>{R"({"flags": {"value": 1, "value": 1}})",
                                               "flags.value: key appears twice"},
           {R"({"a": [0, {"k": 1, "k": 2}]})", "a[1].k: key appears twice"},
-          {R"({"version": 5,)", "not valid JSON: "}}) {
+          {R"({"a": [[0, 1], {"k": 1}, {"k": 1, "k": 2}]})", "a[2].k: key appears twice"},
+          {R"({"version": 5,)", "not valid JSON: "},
+          {std::string("{}\0{", 3), "not valid JSON: a zero byte at byte 3"},
+          {std::string(50000, '[') + std::string(50000, ']'),
+           sixteen + ": nested deeper than 16 levels"},
+          // Each object ends in linear time, not by a search of the array.
+          {objects + "x", "not valid JSON: "}}) {
         try {
             parse_record_json(text);
             ADD_FAILURE() << text;
         } catch (const record_json_error& e) {
             EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
         }
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(SaveRecordTool, InputsPastTheirSizeLimitAreRefusedWithoutBeingReadOn) {
+    const scratch_folder dir;
+    const std::size_t limit = 1 << 20;
+    dir.write("large.rec", std::string(limit + 1, '\0'));
+    dir.write("large.json", std::string(limit + 1, ' '));
+    const std::string record = "larger than 1 MiB, the most a save record may be";
+    const std::string json = "larger than 1 MiB, the most a record's JSON may be";
+    const struct {
+        std::string arguments, message;
+    } rows[] = {
+        {"decode " + dir / "large.rec", dir / "large.rec: " + record},
+        {"encode - < " + dir / "large.json", "standard input: " + json},
+#ifndef _WIN32
+        // Endless: stopped at the limit, never counted to an end.
+        {"decode - < /dev/zero", "standard input: " + record},
+        {"encode - < /dev/zero", "standard input: " + json},
+#endif
+    };
+    for (const auto& row : rows) {
+        const tool_run r = dir.run(row.arguments);
+        EXPECT_EQ(r.status, 1) << row.arguments;
+        EXPECT_EQ(r.err, "save_record_tool: " + row.message + "\n") << row.arguments;
+        EXPECT_EQ(r.out, "") << row.arguments;
     }
 }
 
@@ -537,6 +578,37 @@ TEST(SaveRecordTool, FilesThatCannotBeReadOrWrittenSayWhyAndExitWith2) {
     EXPECT_NE(r.out.find("--strict"), std::string::npos) << r.out;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(dir.run("decode --strict " + json_file).status, 2);
+}
+
+// Memory running out at any point ends the tool with one line and exit
+// status 2, never an abort: under a data limit from one that cannot hold the
+// JSON of 350,000 objects up to one that can.
+TEST(SaveRecordTool, MemoryRunningOutSaysSoAndExitsWith2) {
+#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "needs a data size limit (ulimit -d), which Windows and the sanitizer lack";
+#else
+    const scratch_folder dir;
+    std::string objects = "[";
+    for (int i = 0; i < 349000; ++i)
+        objects += "{},";
+    dir.write("objects.json", objects + "{}]");
+    for (int kilobytes = 8000; kilobytes <= 62000; kilobytes += 3000) {
+        const std::string command = "ulimit -d " + std::to_string(kilobytes) + " && " + TOOL +
+                                    " encode " + dir / "objects.json" + " 2>&1 >/dev/null";
+        FILE* pipe = open_pipe(command);
+        std::string err;
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            err.append(buffer, n);
+        const int status = close_pipe(pipe);
+        if (status == 1) {
+            EXPECT_NE(err.find("record: must be an object, not array"), std::string::npos) << err;
+            continue;
+        }
+        EXPECT_EQ(status, 2) << kilobytes << " KB: " << err;
+        EXPECT_EQ(err, "save_record_tool: out of memory\n") << kilobytes << " KB";
+    }
+#endif
 }
 
 TEST(SaveRecordTool, AFullDiskSaysWhyAndExitsWith2) {

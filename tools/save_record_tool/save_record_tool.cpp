@@ -4,8 +4,11 @@
 // "-" for a file reads standard input or writes standard output.
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,7 @@
 
 #include "common/file_access.h"
 #include "common/input_error.h"
+#include "common/json_reading.h"
 #include "model/save_record.h"
 #include "record_json/record_json.h"
 #include "save_record_tool/tool_files.h"
@@ -28,6 +32,10 @@ constexpr int EXIT_REFUSED = 1; // the input is not a record or its JSON
 constexpr int EXIT_USAGE = 2;   // also files that cannot be read or written
 // A record's JSON takes a few kilobytes; anything far larger is not one.
 constexpr std::size_t JSON_FILE_LIMIT = 1 << 20;
+// A record is 956 bytes; a host may hand over a longer one, whose length
+// decoding reports, but an input past this is not a record at all (and an
+// endless one, a device or a pipe, must not be read to its end to count it).
+constexpr std::size_t RECORD_FILE_LIMIT = 1 << 20;
 
 // A value on one line.
 std::string flat_form(const nlohmann::ordered_json& json) {
@@ -74,14 +82,10 @@ std::string decode(const std::string& record, std::size_t size) {
     return text + "\n";
 }
 
-// The record of the JSON `text` (all of input `name` up to the limit, `size`
-// counting the whole input), after listing on standard error each field it
-// does not hold as the JSON gives it; with `strict`, such a field refuses the
-// JSON instead.
-std::string encode(const std::string& name, const std::string& text, std::size_t size,
-                   bool strict) {
-    if (size > JSON_FILE_LIMIT)
-        throw input_error(name + ": too large for a record's JSON");
+// The record of the JSON `text` (all of input `name`), after listing on
+// standard error each field it does not hold as the JSON gives it; with
+// `strict`, such a field refuses the JSON instead.
+std::string encode(const std::string& name, const std::string& text, bool strict) {
     std::vector<std::uint8_t> record;
     std::vector<std::string> changes;
     try {
@@ -111,10 +115,32 @@ const char* const USAGE_TEXT =
 
 } // namespace save_record_tool
 
-// Every failure the tool expects is an input_error; the JSON it dumps is the
-// codec's own, valid UTF-8, so nlohmann's dump() does not throw.
-int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
+namespace {
+
+// Memory kept back for the way out when an allocation fails: unwinding frees
+// the JSON parsed so far, and taking it apart allocates too (16 bytes for
+// each value, at most 8 MiB for JSON_FILE_LIMIT of input). Without it that
+// allocation fails in a destructor, and the program aborts.
+constexpr std::size_t MEMORY_RESERVE = std::size_t{16} << 20;
+void* memory_reserve = nullptr;
+
+void release_memory_reserve() {
+    std::free(memory_reserve);
+    memory_reserve = nullptr;
+    std::set_new_handler(nullptr);
+    // Already on the way out, in a destructor that may not throw: the
+    // allocation is tried again, in the memory just freed.
+    if (std::uncaught_exceptions() == 0)
+        throw std::bad_alloc();
+}
+
+int run(int argc, char** argv) {
     using namespace save_record_tool;
+    // Less where memory is that short: it then also runs out sooner.
+    for (std::size_t size = MEMORY_RESERVE; memory_reserve == nullptr && size >= 4096; size /= 2)
+        memory_reserve = std::malloc(size);
+    if (memory_reserve != nullptr)
+        std::set_new_handler(release_memory_reserve);
     common::binary_standard_streams();  // records and messages byte for byte as on Linux
     (void)std::setlocale(LC_CTYPE, ""); // file names in the user's encoding; else the C locale's
     // Asked alone, before the parser that wants a command and a file.
@@ -177,11 +203,15 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     int failure = EXIT_USAGE;
     try {
         std::size_t size = 0;
-        const std::string bytes = decoding ? read_input(input, SAVE_RECORD_SIZE, true, size)
-                                           : read_input(input, JSON_FILE_LIMIT, false, size);
+        const std::size_t limit = decoding ? RECORD_FILE_LIMIT : JSON_FILE_LIMIT;
+        const std::string bytes = read_input(input, limit, size);
         failure = EXIT_REFUSED;
+        if (size > limit)
+            throw input_error(
+                input_name(input) + ": " +
+                common::larger_than(limit, decoding ? "a save record" : "a record's JSON"));
         const std::string result =
-            decoding ? decode(bytes, size) : encode(input_name(input), bytes, size, strict);
+            decoding ? decode(bytes, size) : encode(input_name(input), bytes, strict);
         failure = EXIT_USAGE;
         write_output(output.ToStdString(), result);
     } catch (const input_error& e) {
@@ -189,4 +219,22 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
         return failure;
     }
     return 0;
+}
+
+} // namespace
+
+// Every failure the tool expects is an input_error; anything else (memory
+// running out, a fault of its own) still ends it with one line and the exit
+// status of a failure, never an abort.
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "save_record_tool: out of memory\n";
+    } catch (const std::exception& e) {
+        std::cerr << "save_record_tool: " << e.what() << "\n";
+    } catch (...) {
+        std::cerr << "save_record_tool: unexpected failure\n";
+    }
+    return save_record_tool::EXIT_USAGE;
 }

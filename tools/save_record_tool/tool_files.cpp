@@ -10,11 +10,10 @@ std::string input_name(const std::string& path) {
     return path == "-" ? "standard input" : path;
 }
 
-std::string read_input(const std::string& path, std::size_t limit, bool count_rest,
-                       std::size_t& size) {
+std::string read_input(const std::string& path, std::size_t limit, std::size_t& size) {
     const common::descriptor in =
         path == "-" ? common::standard_input() : common::open_to_read(path, BARE_REASONS);
-    return common::read_up_to(in, input_name(path), limit, count_rest, size, BARE_REASONS);
+    return common::read_up_to(in, input_name(path), limit, false, size, BARE_REASONS);
 }
 
 void write_output(const std::string& path, const std::string& bytes) {

@@ -12,11 +12,10 @@ namespace save_record_tool {
 std::string input_name(const std::string& path);
 
 // Up to `limit` bytes of the file `path` ("-": standard input), and in
-// `size` the input's whole size. Past `limit`, standard input is read on
-// only to count it if `count_rest`; otherwise `size` is just above `limit`.
+// `size` the input's whole size, or a size just above `limit` where the input
+// does not say (a pipe, a device): it is never read on past the limit.
 // Throws input_error.
-std::string read_input(const std::string& path, std::size_t limit, bool count_rest,
-                       std::size_t& size);
+std::string read_input(const std::string& path, std::size_t limit, std::size_t& size);
 
 // Writes `bytes` to the file `path` ("" or "-": standard output), replacing
 // it whole or not at all: a cut record would still load, as a short one. A
