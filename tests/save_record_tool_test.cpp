@@ -62,8 +62,11 @@ std::string refusal(const json& j) {
 // The shell: cmd on Windows, where a pipe carries text unless asked for
 // bytes and closing it gives the exit status itself.
 #ifdef _WIN32
+// Commands are UTF-8 here, wide to the system: names outside the ANSI code
+// page too.
 FILE* open_pipe(const std::string& command, bool to_write = false) {
-    return _popen(command.c_str(), to_write ? "wb" : "rb");
+    const std::wstring wide = std::filesystem::u8path(command).wstring();
+    return _wpopen(wide.c_str(), to_write ? L"wb" : L"rb");
 }
 int close_pipe(FILE* pipe) {
     return _pclose(pipe);
@@ -85,7 +88,7 @@ int process_id() {
 
 // A path as the shell takes it: cmd reads a slash as an option.
 std::string shell_path(const std::string& path) {
-    return std::filesystem::path(path).make_preferred().string();
+    return std::filesystem::u8path(path).make_preferred().u8string();
 }
 const std::string TOOL = shell_path(SAVE_RECORD_TOOL_PATH);
 
@@ -98,7 +101,7 @@ struct tool_run {
 };
 
 std::string file_text(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -376,10 +379,13 @@ TEST(RecordJson, OddValuesAnywhereAreRefusedOrAcceptedNeverAnythingElse) {
 }
 
 TEST(SaveRecordTool, DecodesAndEncodesFilesAndRefusesBadOnes) {
-    const std::string dir = testing::TempDir() + "save_record_tool_" + std::to_string(process_id());
-    ASSERT_TRUE(std::filesystem::create_directories(dir));
+    // A name outside every ANSI code page: Windows must be asked in wide characters.
+    const std::string dir =
+        testing::TempDir() + "save_record_tool_" + std::to_string(process_id()) + u8"_Ωμέγα_测试";
+    const auto path = [](const std::string& name) { return std::filesystem::u8path(name); };
+    ASSERT_TRUE(std::filesystem::create_directories(path(dir)));
     const std::vector<std::uint8_t> record = saved(every_field_config());
-    std::ofstream(dir + "/element.rec", std::ios::binary)
+    std::ofstream(path(dir + "/element.rec"), std::ios::binary)
         .write(reinterpret_cast<const char*>(record.data()), record.size());
     const auto run = [](const std::string& arguments, std::string& output) {
         FILE* pipe = open_pipe(TOOL + " " + arguments + " 2>&1");
@@ -392,8 +398,9 @@ TEST(SaveRecordTool, DecodesAndEncodesFilesAndRefusesBadOnes) {
     std::string output;
     ASSERT_EQ(run("decode " + dir + "/element.rec -o " + dir + "/element.json", output), 0)
         << output;
-    ASSERT_EQ(run("encode " + dir + "/element.json -o " + dir + "/again.rec", output), 0) << output;
-    EXPECT_EQ(file_text(dir + "/again.rec"), text_of(record));
+    ASSERT_EQ(run("encode " + dir + "/element.json -o " + dir + u8"/снова.rec", output), 0)
+        << output;
+    EXPECT_EQ(file_text(dir + u8"/снова.rec"), text_of(record));
 
     ASSERT_EQ(run("decode " + dir + "/element.rec", output), 0);
     EXPECT_NE(output.find("\"compare_text1\": \"OK[CR][LF]\""), std::string::npos) << output;
@@ -401,15 +408,15 @@ TEST(SaveRecordTool, DecodesAndEncodesFilesAndRefusesBadOnes) {
 
     json wrong = decoded(record);
     wrong["controller"] = "seven";
-    std::ofstream(dir + "/wrong.json") << wrong.dump();
+    std::ofstream(path(dir + "/wrong.json")) << wrong.dump();
     EXPECT_EQ(run("encode " + dir + "/wrong.json -o " + dir + "/wrong.rec", output), 1);
     EXPECT_NE(output.find("controller: must be an integer"), std::string::npos) << output;
-    std::ofstream(dir + "/broken.json") << "{\"version\": 5,";
+    std::ofstream(path(dir + "/broken.json")) << "{\"version\": 5,";
     EXPECT_EQ(run("encode " + dir + "/broken.json", output), 1);
     EXPECT_NE(output.find("not valid JSON"), std::string::npos) << output;
     EXPECT_EQ(run("translate " + dir + "/element.rec", output), 2);
     std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    std::filesystem::remove_all(path(dir), ignored);
 }
 
 TEST(SaveRecordTool, ReadsStandardInputAndWritesStandardOutput) {

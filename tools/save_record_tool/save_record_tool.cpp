@@ -18,6 +18,7 @@
 #include "common/file_access.h"
 #include "common/input_error.h"
 #include "common/json_reading.h"
+#include "common/program_arguments.h"
 #include "model/save_record.h"
 #include "record_json/record_json.h"
 #include "save_record_tool/tool_files.h"
@@ -134,6 +135,16 @@ void release_memory_reserve() {
         throw std::bad_alloc();
 }
 
+// A name given on the command line as the file calls take it: UTF-8 on
+// Windows, the locale's bytes elsewhere.
+std::string file_name(const wxString& name) {
+#ifdef _WIN32
+    return name.utf8_string();
+#else
+    return name.ToStdString();
+#endif
+}
+
 int run(int argc, char** argv) {
     using namespace save_record_tool;
     // Less where memory is that short: it then also runs out sooner.
@@ -167,7 +178,19 @@ int run(int argc, char** argv) {
         {wxCMD_LINE_PARAM, nullptr, nullptr, "file", wxCMD_LINE_VAL_STRING, 0},
         {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0},
     };
+#ifdef _WIN32
+    // A char argv holds the ANSI code page, which cannot spell every name:
+    // the parser reads the wide command line, and names go on as UTF-8.
+    std::vector<std::wstring> wide{L"save_record_tool"};
+    for (const std::string& argument : common::program_arguments(argc, argv))
+        wide.push_back(wxString::FromUTF8(argument).ToStdWstring());
+    std::vector<wchar_t*> wide_argv;
+    for (std::wstring& argument : wide)
+        wide_argv.push_back(argument.data());
+    wxCmdLineParser parser(options, static_cast<int>(wide_argv.size()), wide_argv.data());
+#else
     wxCmdLineParser parser(options, argc, argv);
+#endif
     parser.SetLogo("Save records of \"Custom Input\" elements, as JSON and back.");
     parser.AddUsageText(USAGE_TEXT);
     const auto usage_to = [&](std::FILE* stream) {
@@ -185,7 +208,7 @@ int run(int argc, char** argv) {
         return EXIT_USAGE;
     }
     const wxString command = parser.GetParam(0);
-    const std::string input = parser.GetParam(1).ToStdString();
+    const std::string input = file_name(parser.GetParam(1));
     wxString output;
     parser.Found("o", &output);
     const bool strict = parser.Found("strict");
@@ -213,7 +236,7 @@ int run(int argc, char** argv) {
         const std::string result =
             decoding ? decode(bytes, size) : encode(input_name(input), bytes, strict);
         failure = EXIT_USAGE;
-        write_output(output.ToStdString(), result);
+        write_output(file_name(output), result);
     } catch (const input_error& e) {
         std::cerr << "save_record_tool: " << e.what() << "\n";
         return failure;
