@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include <gtest/gtest.h>
-#include <wx/window.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
+#include <wx/window.h>
 
 #include "reference_host/project_file.h"
 #include "test_support/program_run.h"
