@@ -106,7 +106,8 @@ void run_recorder::record_handed(const controller_inputs& inputs, std::int32_t c
     timeline_entry entry;
     const std::int64_t previous = timeline_.empty() ? 0 : timeline_.back().at;
     std::int64_t at = clock_() - first_start_ - taken_out_;
-    if (at > LATEST_RECORDED_SECOND) {
+    // Past what a timeline takes: a jump of the clock, taken out.
+    if (at > LATEST_SECOND) {
         jumps_.push_back({at - previous, previous});
         taken_out_ += at - previous;
         at = previous;

@@ -38,10 +38,6 @@ void check_recording_target(const std::string& file);
 // so that a program ended without closing loses no more than that.
 constexpr int RECORDING_WRITE_SECONDS = 10;
 
-// The latest second a scenario's timeline takes (its reader refuses later
-// ones); a later one on the clock is a jump, taken out.
-constexpr std::int64_t LATEST_RECORDED_SECOND = 100000000;
-
 class run_recorder final : public run_watcher {
 public:
     // A line for the run log; `problem` when a recording could not be written.

@@ -85,7 +85,7 @@ timeline_entry read_entry(const nlohmann::json& value, const std::string& path,
     if (!value.contains("at"))
         throw common::input_error(common::key_path(path, "at") + ": missing");
     timeline_entry entry;
-    entry.at = common::read_integer(value["at"], common::key_path(path, "at"), 0, 100000000);
+    entry.at = common::read_integer(value["at"], common::key_path(path, "at"), 0, LATEST_SECOND);
     if (entry.at < earliest)
         throw common::input_error(common::key_path(path, "at") + ": " + std::to_string(entry.at) +
                                   " is before the entry above it (" + std::to_string(earliest) +

@@ -59,6 +59,8 @@ struct scenario {
 };
 
 constexpr int MAX_RUNS = 10000;
+// The latest second a timeline entry may give ("at"): over three years.
+constexpr std::int64_t LATEST_SECOND = 100000000;
 
 // Throws input_error naming the key.
 scenario scenario_from_json(const nlohmann::json& json);
