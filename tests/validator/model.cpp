@@ -248,8 +248,10 @@ void set_port(input_config& c, int port, std::uint32_t value, std::uint32_t mask
     }
 }
 
+// By the bit's number, as its tooltip names it, rather than by shifting the
+// top bit down as the panel does.
 std::uint32_t button_bit(int port, int index) {
-    return (1u << (port_widths[port] - 1)) >> index;
+    return std::uint32_t{1} << (port_widths[port] - 1 - index);
 }
 
 bool panel_sections::operator==(const panel_sections& o) const {

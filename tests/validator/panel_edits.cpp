@@ -202,6 +202,38 @@ void session::edit_spin(built_panel& p, wxSpinCtrl* spin) {
     after_edit(p, handled, false);
 }
 
+namespace {
+// A click on a bit button as a table of states, not as bit operations, so
+// that a wrong cycle in the panel cannot also be the validator's: the label
+// the button showed and the bit's stored mask and value before, then the mask
+// and value after. The click goes by the label alone, which after a selection
+// that did not fill the panel may belong to another element than the stored
+// bits, so every stored pair is listed under each label.
+struct bit_click {
+    const char* label;
+    int mask_before, value_before, mask_after, value_after;
+};
+constexpr bit_click bit_clicks[] = {
+    // "X" becomes "0": compared, and must be 0.
+    {"X", 0, 0, 1, 0},
+    {"X", 0, 1, 1, 0},
+    {"X", 1, 0, 1, 0},
+    {"X", 1, 1, 1, 0},
+    // "0" becomes "1": the value bit is set, the mask bit kept.
+    {"0", 0, 0, 0, 1},
+    {"0", 0, 1, 0, 1},
+    {"0", 1, 0, 1, 1},
+    {"0", 1, 1, 1, 1},
+    // "1" becomes "X": no longer compared; the value bit stays as it was.
+    {"1", 0, 0, 0, 0},
+    {"1", 0, 1, 0, 1},
+    {"1", 1, 0, 0, 0},
+    {"1", 1, 1, 0, 1},
+};
+// Any other label (the translated "X" a new panel shows before its first
+// refresh) changes nothing.
+} // namespace
+
 void session::edit_bit(built_panel& p, wxButton* button) {
     const found_controls& k = p.controls;
     const bool handled = handled_edit(p);
@@ -220,13 +252,15 @@ void session::edit_bit(built_panel& p, wxButton* button) {
         input_config& c = current_->config;
         const std::uint32_t bit = model::button_bit(port, index);
         std::uint32_t value = model::port_value(c, port), mask = model::port_mask(c, port);
-        if (label == "X") {
-            value &= ~bit;
-            mask |= bit;
-        } else if (label == "0") {
-            value |= bit;
-        } else if (label == "1") {
-            mask &= ~bit;
+        const int mask_before = (mask & bit) != 0, value_before = (value & bit) != 0;
+        const bit_click* row = nullptr;
+        for (const bit_click& r : bit_clicks)
+            if (label == r.label && r.mask_before == mask_before && r.value_before == value_before)
+                row = &r;
+        ++seen.bit_clicks[row == nullptr ? 3 : (row - bit_clicks) / 4]; // four rows per label
+        if (row != nullptr) {
+            mask = row->mask_after != 0 ? mask | bit : mask & ~bit;
+            value = row->value_after != 0 ? value | bit : value & ~bit;
         }
         model::set_port(c, port, value, mask);
     }

@@ -70,13 +70,15 @@ int main(int argc, char** argv) {
     std::printf("validator: %ld steps clean\n", info.steps);
     std::printf("  panels built %ld, selections filling the panel %ld, GUI resets %ld\n"
                 "  edits applied %ld, ignored %ld, on old panels %ld\n"
+                "  bit clicks on X %ld, on 0 %ld, on 1 %ld, on another label %ld\n"
                 "  loads %ld (older versions %ld, short %ld), save round trips %ld\n"
                 "  evaluations: wait %ld, met %ld, ignored %ld, invalid %ld, follow-up %ld\n"
                 "  follow-ups fetched %ld, result-data blocks %ld\n",
                 seen.panels_built, seen.fills, seen.resets, seen.edits_applied, seen.edits_ignored,
-                seen.stale_edits, seen.loads, seen.old_version_loads, seen.short_loads, seen.saves,
-                seen.waits, seen.met, seen.ignored, seen.invalid, seen.custom, seen.follow_ups,
-                seen.result_blocks);
+                seen.stale_edits, seen.bit_clicks[0], seen.bit_clicks[1], seen.bit_clicks[2],
+                seen.bit_clicks[3], seen.loads, seen.old_version_loads, seen.short_loads,
+                seen.saves, seen.waits, seen.met, seen.ignored, seen.invalid, seen.custom,
+                seen.follow_ups, seen.result_blocks);
     wxTheApp->OnExit();
     wxEntryCleanup();
     return 0;

@@ -62,6 +62,7 @@ struct coverage {
     long loads = 0, old_version_loads = 0, short_loads = 0, saves = 0;
     long waits = 0, met = 0, ignored = 0, invalid = 0, custom = 0, follow_ups = 0;
     long result_blocks = 0, resets = 0;
+    long bit_clicks[4] = {}; // applied, on "X", "0", "1" and any other label
 };
 extern coverage seen;
 
