@@ -257,7 +257,8 @@ std::string unique_suffix() {
     const auto stamp = static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count());
     char text[40];
-    std::snprintf(text, sizeof text, "%lx%x%llx", process_id(), ++counter, stamp & 0xFFFFFFFFULL);
+    (void)std::snprintf(text, sizeof text, "%lx%x%llx", process_id(), ++counter,
+                        stamp & 0xFFFFFFFFULL);
     return text;
 }
 
