@@ -17,6 +17,8 @@
 #include "test_support/program_run.h"
 #include "test_support/save_records.h"
 
+// Signals are POSIX; Windows ends a program through its console instead.
+#ifndef _WIN32
 namespace {
 
 std::string file_text(const std::string& file) {
@@ -30,7 +32,6 @@ bool has_text(const std::string& in, const std::string& text) {
 
 } // namespace
 
-#ifndef _WIN32
 class ProgramEndedBySignal : public testing::TestWithParam<int> {};
 
 TEST_P(ProgramEndedBySignal, WritesTheRecordingOfTheWaitingRunAndCloses) {
