@@ -1,5 +1,6 @@
 #include "reference_host/options.h"
 
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -102,7 +103,15 @@ struct silent_output : wxMessageOutput {
 // they would be made under otherwise.
 bool same_file(const std::string& a, const std::string& b) {
     namespace fs = std::filesystem;
-    const fs::path first = fs::u8path(a), second = fs::u8path(b);
+    fs::path first, second;
+    try {
+        first = fs::u8path(a);
+        second = fs::u8path(b);
+    } catch (const std::exception&) {
+        // A name that is not UTF-8 names no file on Windows, which asks for
+        // wide names; the program refuses it when it opens it.
+        return a == b;
+    }
     std::error_code error;
     if (fs::exists(first, error) || fs::exists(second, error))
         return fs::equivalent(first, second, error);
