@@ -39,7 +39,8 @@ install(TARGETS lumo lumowx
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
 
 # Host makers: the host-boundary headers, a CMake package and a pkg-config file.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/plugin/abi/ DESTINATION ${ZAVUD_INCLUDEDIR}
+# lumo.h stays out: a host has its support libraries' own.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/host_api/abi/ DESTINATION ${ZAVUD_INCLUDEDIR}
   COMPONENT dev FILES_MATCHING PATTERN "*.h")
 target_include_directories(zavud_host_abi INTERFACE $<INSTALL_INTERFACE:${ZAVUD_INCLUDEDIR}>)
 set_target_properties(zavud_host_abi PROPERTIES EXPORT_NAME abi)

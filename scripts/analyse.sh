@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Static analysis of plugin/, support/ and tools/: clang-tidy with the checked-in
-# .clang-tidy, then cppcheck. Prints each tool's findings and their count and
-# fails on any. Usage: scripts/analyse.sh [BUILD_FOLDER] (default build, the
-# folder scripts/test.sh makes; configured here when it does not exist yet).
+# Static analysis of plugin/, support/ and tools/, with the host_api/ headers
+# they include: clang-tidy with the checked-in .clang-tidy, then cppcheck.
+# Prints each tool's findings and their count and fails on any. Usage:
+# scripts/analyse.sh [BUILD_FOLDER] (default build, the folder scripts/test.sh
+# makes; configured here when it does not exist yet).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

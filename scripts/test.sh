@@ -25,7 +25,7 @@ cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=Debug -DZAVUD_WERROR=ON -DZAVUD_
 cmake --build build-coverage -j"$jobs"
 find build-coverage -name '*.gcda' -delete
 (cd build-coverage && "${display[@]}" ctest --output-on-failure -j"$jobs")
-stage "coverage of plugin/ and support/"
+stage "coverage of host_api/, plugin/ and support/"
 scripts/coverage.sh build-coverage
 
 stage "fuzz smoke run"
