@@ -1,0 +1,1 @@
+#include "model/input_config.h"
