@@ -394,6 +394,16 @@ TEST(CommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.baud, 115200);
     EXPECT_EQ(o.serial_interface, 2);
     EXPECT_EQ(o.project, "project.json");
+    // A value given apart may look like an option; the switches.
+    options apart;
+    EXPECT_EQ(parse_options({"--log", "--x:y.log", "--plugin", "-", "-h", "--version",
+                             "--list-serial", "--lang", "de"},
+                            apart),
+              "");
+    EXPECT_EQ(apart.log_file, "--x:y.log");
+    EXPECT_EQ(apart.plugin_path, "-");
+    EXPECT_EQ(apart.language, "de");
+    EXPECT_TRUE(apart.help && apart.version && apart.list_serial);
 }
 
 TEST(CommandLine, ValuesMayBeJoinedWithAnEqualsSign) {
@@ -424,17 +434,20 @@ TEST(CommandLine, RefusesWhatCannotWork) {
          "--serial-interface: \"3\" is not 1 or 2"},
         {{"--replay", "s.json", "--serial", "/dev/ttyS0"}, "--serial needs the window"},
         {{"--replay", "s.json", "p.json"}, "not from a project file"},
-        {{"--replay"}, "--replay needs a value"},
+        {{"--replay"}, "Option 'replay' requires a value."},
         {{"--frobnicate"}, "unknown option --frobnicate"},
         {{"--serial", "/dev/ttyS0", "--serial-format", "8N3"}, "--serial-format: \"8N3\" is not"},
         {{"--serial-format=7E1"}, "--serial-format needs --serial"},
         {{"--baud="}, "--baud needs a value"},
-        {{"--help=yes"}, "--help takes no value"},
-        {{"a.json", "b.json"}, "more than one project file"},
+        {{"--help=yes"}, "Unexpected characters following option 'help'."},
+        {{"a.json", "b.json"}, "Unexpected parameter 'b.json'"},
+        {{"--project", "a.json", "b.json"}, "more than one project file: a.json and b.json"},
+        {{"b.json", "--project", "a.json"}, "more than one project file: a.json and b.json"},
         // Forms the toolkit's parser takes, or refuses in its own words.
         {{"--serial:/dev/ttyS0"}, "unknown option --serial:/dev/ttyS0"},
         {{"--plugin", ""}, "--plugin needs a value"},
         {{"-hx"}, "unknown option -hx"},
+        {{"-hh"}, "unknown option -hh"},
         {{"-"}, "unknown option -"},
         {{"--", "p.json"}, "unknown option --"},
         {{"--=x"}, "unknown option --"},

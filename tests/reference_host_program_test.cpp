@@ -129,7 +129,19 @@ TEST(Program, RefusesAWrongCommandLineWithItsUsage) {
     const finished f = run_program("--replay " + typical_run + " --baud 9600");
     EXPECT_EQ(f.exit_code, 2);
     EXPECT_NE(f.output.find("--baud needs --serial"), std::string::npos) << f.output;
-    EXPECT_NE(f.output.find("usage: reference_host"), std::string::npos) << f.output;
+    EXPECT_NE(f.output.find("Usage: reference_host"), std::string::npos) << f.output;
+    const finished toolkit_refusal = run_program("--replay");
+    EXPECT_EQ(toolkit_refusal.exit_code, 2);
+    EXPECT_EQ(toolkit_refusal.output.rfind("reference_host: Option 'replay' requires a value.\n"
+                                           "Usage: reference_host",
+                                           0),
+              0u)
+        << toolkit_refusal.output;
+    // Help is no way past a wrong command line.
+    EXPECT_EQ(run_program("--help --frobnicate").exit_code, 2);
+    const finished help = run_program("--help");
+    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_TRUE(has(help, "--serial-format=") && has(help, "PROJECT.json")) << help.output;
 }
 
 TEST(Program, SavesAScreenshotOfTheWindowWithThePanel) {

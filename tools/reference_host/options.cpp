@@ -13,6 +13,96 @@ namespace reference_host {
 
 namespace {
 
+// Every option with what --help says of it; the manual page is made of that.
+const wxCmdLineEntryDesc OPTIONS[] = {
+    {wxCMD_LINE_OPTION, nullptr, "plugin",
+     "plug-in library to load (default: the one installed with the program)", wxCMD_LINE_VAL_STRING,
+     0},
+    {wxCMD_LINE_OPTION, nullptr, "controllers",
+     "controller file that describes the controllers (default: controller 0, every input)",
+     wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_OPTION, nullptr, "project", "project file to open", wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_OPTION, nullptr, "serial",
+     "serial device whose received lines feed a serial interface", wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_OPTION, nullptr, "baud", "baud rate of --serial (default 9600)",
+     wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_OPTION, nullptr, "serial-format",
+     "data bits, parity (N, E, O, M, S) and stop bits of --serial, e.g. 7E1 (default 8N1)",
+     wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_OPTION, nullptr, "serial-interface",
+     "serial interface 1 or 2 that --serial feeds (default 1)", wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_SWITCH, nullptr, "list-serial", "list the serial ports the system knows and quit",
+     wxCMD_LINE_VAL_NONE, 0},
+    {wxCMD_LINE_OPTION, nullptr, "log",
+     "file to write the run log to as well, one plain line per entry", wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_OPTION, nullptr, "replay",
+     "scenario to run without a window on a virtual clock; exit 0 when it ends as its \"expect\" "
+     "says, 1 when it does not, 2 when the scenario or the plug-in cannot be used",
+     wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_OPTION, nullptr, "record",
+     "file to write the window's runs to, as a scenario for --replay: when a run ends, when the "
+     "window closes, and from File > Save recording",
+     wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_OPTION, nullptr, "screenshot",
+     "PNG file: show the window with the panel, save it to the file and quit",
+     wxCMD_LINE_VAL_STRING, 0},
+    {wxCMD_LINE_OPTION, nullptr, "lang",
+     "language of the panel's labels (e.g. de; default: the system's language)",
+     wxCMD_LINE_VAL_STRING, 0},
+    // Not the toolkit's help flag: a wrong command line is refused even
+    // when it asks for help too.
+    {wxCMD_LINE_SWITCH, "h", "help", "show this text", wxCMD_LINE_VAL_NONE, 0},
+    {wxCMD_LINE_SWITCH, nullptr, "version", "show the program's version", wxCMD_LINE_VAL_NONE, 0},
+    {wxCMD_LINE_USAGE_TEXT, nullptr, nullptr,
+     "An option's value may also be joined to it: --baud=115200.", wxCMD_LINE_VAL_NONE, 0},
+    {wxCMD_LINE_PARAM, nullptr, nullptr, "PROJECT.json", wxCMD_LINE_VAL_STRING,
+     wxCMD_LINE_PARAM_OPTIONAL},
+    {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0}};
+
+const wxCmdLineEntryDesc* find_option(const std::string& long_name) {
+    for (const wxCmdLineEntryDesc& entry : OPTIONS)
+        if ((entry.kind == wxCMD_LINE_SWITCH || entry.kind == wxCMD_LINE_OPTION) &&
+            long_name == entry.longName)
+            return &entry;
+    return nullptr;
+}
+
+// The toolkit also takes forms that are not the program's: "--baud:9600"
+// (its other separator), "--" (its end of the options), "-" (a project
+// file to it), "-hh" (switches run together), and "--=x" (the name of no
+// option, which it matches with the entry of the closing note). The
+// program's are "-h", "--NAME" and "--NAME=VALUE"; a value given apart
+// (--log FILE) may be anything. The toolkit refuses the rest its own way.
+std::string unknown_option(const std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.empty() || arg[0] != '-' || arg == "-h")
+            continue;
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const wxCmdLineEntryDesc* option =
+            name.rfind("--", 0) == 0 ? find_option(name.substr(2)) : nullptr;
+        if (option == nullptr)
+            return "unknown option " + name;
+        if (option->kind == wxCMD_LINE_OPTION && equals == std::string::npos)
+            ++i; // its value
+    }
+    return {};
+}
+
+// The arguments reach the toolkit as 8-bit data, so that file names come
+// back byte for byte whatever the locale's encoding.
+std::string bytes(const wxString& text) {
+    const wxScopedCharBuffer data = text.To8BitData();
+    return std::string(data.data(), data.length());
+}
+
+// The toolkit's refusal, for the program to show its own way.
+struct kept_output : wxMessageOutput {
+    wxString text;
+    void Output(const wxString& out) override { text += out; }
+};
+
 bool read_int(const std::string& text, int& value) {
     if (text.empty() || text.size() > 9)
         return false;
@@ -25,78 +115,33 @@ bool read_int(const std::string& text, int& value) {
     return true;
 }
 
-// Every option: a switch sets `on`; an option's value is `kept` as given,
-// or (neither) checked by take_value.
-const struct option_entry {
-    const char* name;
-    bool options::*on;
-    std::optional<std::string> options::*kept;
-} OPTIONS[] = {{"--help", &options::help, nullptr},
-               {"--version", &options::version, nullptr},
-               {"--list-serial", &options::list_serial, nullptr},
-               {"--controllers", nullptr, &options::controllers},
-               {"--project", nullptr, &options::project},
-               {"--replay", nullptr, &options::replay},
-               {"--screenshot", nullptr, &options::screenshot},
-               {"--log", nullptr, &options::log_file},
-               {"--serial", nullptr, &options::serial_device},
-               {"--record", nullptr, &options::record},
-               {"--lang", nullptr, &options::language},
-               {"--plugin", nullptr, nullptr},
-               {"--baud", nullptr, nullptr},
-               {"--serial-format", nullptr, nullptr},
-               {"--serial-interface", nullptr, nullptr}};
-
-const option_entry* find_option(const std::string& name) {
-    for (const option_entry& option : OPTIONS)
-        if (name == option.name)
-            return &option;
-    return nullptr;
-}
-
-// The toolkit takes forms the program refuses ("--baud:9600", "-", "--",
-// "-hx", empty values) and words its refusals its own way: why `arg` is
-// refused, in the program's words.
-std::string refusal(const std::string& arg) {
-    const std::string name = arg.rfind("--", 0) == 0 ? arg.substr(0, arg.find('=')) : arg;
-    const option_entry* option = find_option(name);
-    if (option == nullptr)
-        return "unknown option " + name;
-    return name + (option->on ? " takes no value" : " needs a value");
-}
-
-// Keeps the value of `option`; "" or what is wrong with it.
-std::string take_value(const option_entry& option, const std::string& value, options& out) {
-    const std::string name = option.name;
-    if (value.empty())
-        return name + " needs a value";
-    if (option.kept) {
-        out.*option.kept = value;
-    } else if (name == "--plugin") {
-        out.plugin_path = value;
-    } else if (name == "--baud") {
+// Checks and keeps the values of --baud, --serial-format and
+// --serial-interface; "" or what is wrong.
+std::string take_serial_values(const wxCmdLineParser& parser, options& out) {
+    wxString text;
+    if (parser.Found("baud", &text)) {
+        const std::string value = bytes(text);
         if (!read_int(value, out.baud) || !is_supported_baud(out.baud))
             return "--baud: unsupported rate \"" + value +
                    "\" (1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, "
                    "921600)";
-    } else if (name == "--serial-format") {
+    }
+    if (parser.Found("serial-format", &text)) {
+        const std::string value = bytes(text);
         const auto format = parse_serial_format(value);
         if (!format)
             return "--serial-format: \"" + value +
                    "\" is not data bits 5-8, parity N, E, O, M or S, stop bits 1 or 2 (8N1, "
                    "7E1, ...)";
         out.format = *format;
-    } else { // --serial-interface
-        if (value != "1" && value != "2")
-            return "--serial-interface: \"" + value + "\" is not 1 or 2";
-        out.serial_interface = value == "1" ? 1 : 2;
+    }
+    if (parser.Found("serial-interface", &text)) {
+        if (text != "1" && text != "2")
+            return "--serial-interface: \"" + bytes(text) + "\" is not 1 or 2";
+        out.serial_interface = text == "1" ? 1 : 2;
     }
     return {};
 }
-
-struct silent_output : wxMessageOutput {
-    void Output(const wxString&) override {}
-};
 
 // Whether two names are one file: compared as files when either exists
 // (links, "./" and other spellings of one name included), as the names
@@ -139,40 +184,8 @@ std::string same_file_twice(const options& o) {
     return {};
 }
 
-} // namespace
-
-std::string usage_text() {
-    return "usage: reference_host [options] [PROJECT.json]\n"
-           "  --plugin PATH          plug-in library to load (default: the one installed with "
-           "the program)\n"
-           "  --controllers FILE     describe the controllers of FILE (default: controller 0, "
-           "every input)\n"
-           "  --project FILE         open a project file\n"
-           "  --serial DEVICE        feed lines received on DEVICE into a serial interface\n"
-           "  --baud N               baud rate of --serial (default 9600)\n"
-           "  --serial-format FORMAT data bits, parity (N, E, O, M, S) and stop bits of --serial,\n"
-           "                         e.g. 7E1 (default 8N1)\n"
-           "  --serial-interface N   serial interface 1 or 2 that --serial feeds (default 1)\n"
-           "  --list-serial          list the serial ports the system knows and quit\n"
-           "  --log FILE             write the run log to FILE too, one plain line per entry\n"
-           "  --replay SCENARIO      run SCENARIO without a window on a virtual clock; exit 0 "
-           "when\n"
-           "                         it ends as its \"expect\" says, 1 when it does not, 2 when\n"
-           "                         the scenario or the plug-in cannot be used\n"
-           "  --record FILE.json     write the window's runs to FILE.json as a scenario for\n"
-           "                         --replay: when a run ends, when the window closes, and\n"
-           "                         from File > Save recording\n"
-           "  --screenshot FILE.png  show the window with the panel, save it to FILE.png and quit\n"
-           "  --lang LANGUAGE        the panel's labels in LANGUAGE (e.g. de; default: the\n"
-           "                         system's language)\n"
-           "  --help                 show this text\n"
-           "  --version              show the program's version\n"
-           "An option's value may also be joined to it: --baud=115200.\n";
-}
-
-std::string parse_options(const std::vector<std::string>& args, options& out) {
-    // The arguments as 8-bit data, so that file names come back byte for
-    // byte whatever the locale's encoding.
+// Hands `args` (without the program's name) to `parser`.
+void set_arguments(wxCmdLineParser& parser, const std::vector<std::string>& args) {
     std::vector<std::wstring> wide{L"reference_host"};
     wide.reserve(args.size() + 1);
     for (const std::string& arg : args)
@@ -181,59 +194,66 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
     argv.reserve(wide.size());
     for (std::wstring& arg : wide)
         argv.push_back(arg.data());
-    wxCmdLineParser parser(static_cast<int>(argv.size()), argv.data());
+    parser.SetCmdLine(static_cast<int>(argv.size()), argv.data());
+    // Also on Windows, where "/" would start an option too.
     parser.SetSwitchChars("-");
-    for (const option_entry& option : OPTIONS) {
-        if (option.on)
-            parser.AddSwitch(option.on == &options::help ? "h" : "", option.name + 2);
-        else
-            parser.AddLongOption(option.name + 2, "", wxCMD_LINE_VAL_STRING,
-                                 wxCMD_LINE_NEEDS_SEPARATOR);
-    }
-    parser.AddParam("", wxCMD_LINE_VAL_STRING,
-                    wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
-    // Its refusals, and its checks of odd input ("--=x"), are not the
-    // program's to show.
-    silent_output silent;
-    wxMessageOutput* const shown = wxMessageOutput::Set(&silent);
-    const wxAssertHandler_t checks = wxSetAssertHandler(nullptr);
-    parser.Parse(false);
-    wxSetAssertHandler(checks);
-    wxMessageOutput::Set(shown);
+}
 
-    // What the toolkit read, up to where it stopped, in the order given and
-    // against the argument each came from: the first thing wrong is told.
-    std::size_t next = 0; // the argument the next item comes from
-    for (const wxCmdLineArg& item : parser.GetArguments()) {
-        const std::string& arg = args[next];
-        if (item.GetKind() == wxCMD_LINE_PARAM) {
-            if (!arg.empty() && arg[0] == '-')
-                return refusal(arg);
-            if (out.project)
-                return "more than one project file: " + *out.project + " and " + arg;
-            out.project = arg;
-            ++next;
-            continue;
-        }
-        const option_entry& option = *find_option("--" + item.GetLongName().ToStdString());
-        const std::string name = option.name;
-        const bool joined = !option.on && arg.rfind(name + "=", 0) == 0;
-        if (arg != name && !joined && !(arg == "-h" && option.on == &options::help))
-            return refusal(arg);
-        if (option.on) {
-            out.*option.on = true;
-            ++next;
-            continue;
-        }
-        std::string error =
-            take_value(option, joined ? arg.substr(name.size() + 1) : args[next + 1], out);
-        if (!error.empty())
-            return error;
-        next += joined ? 1 : 2;
+} // namespace
+
+std::string usage_text() {
+    wxCmdLineParser parser(OPTIONS);
+    set_arguments(parser, {});
+    return parser.GetUsageString().utf8_string();
+}
+
+std::string parse_options(const std::vector<std::string>& args, options& out) {
+    std::string error = unknown_option(args);
+    if (!error.empty())
+        return error;
+    wxCmdLineParser parser(OPTIONS);
+    set_arguments(parser, args);
+    kept_output refusal;
+    wxMessageOutput* const shown = wxMessageOutput::Set(&refusal);
+    const int parsed = parser.Parse(false);
+    wxMessageOutput::Set(shown);
+    if (parsed != 0)
+        return refusal.text.empty() ? "the command line cannot be read"
+                                    : bytes(refusal.text.Trim());
+
+    wxString value;
+    for (const wxCmdLineEntryDesc& entry : OPTIONS)
+        if (entry.kind == wxCMD_LINE_OPTION && parser.Found(entry.longName, &value) &&
+            value.empty())
+            return std::string("--") + entry.longName + " needs a value";
+    const std::pair<const char*, std::optional<std::string> options::*> kept[] = {
+        {"controllers", &options::controllers},
+        {"project", &options::project},
+        {"replay", &options::replay},
+        {"screenshot", &options::screenshot},
+        {"log", &options::log_file},
+        {"serial", &options::serial_device},
+        {"record", &options::record},
+        {"lang", &options::language}};
+    for (const auto& [name, field] : kept)
+        if (parser.Found(name, &value))
+            out.*field = bytes(value);
+    if (parser.Found("plugin", &value))
+        out.plugin_path = bytes(value);
+    error = take_serial_values(parser, out);
+    if (!error.empty())
+        return error;
+    out.help = parser.Found("help");
+    out.version = parser.Found("version");
+    out.list_serial = parser.Found("list-serial");
+    if (parser.GetParamCount() > 0) {
+        // Whichever comes first: neither is dropped unsaid.
+        const std::string project = bytes(parser.GetParam(0));
+        if (out.project)
+            return "more than one project file: " + *out.project + " and " + project;
+        out.project = project;
     }
-    // Where the toolkit stopped, or a "--" it took as the end of the options.
-    if (next < args.size())
-        return refusal(args[next]);
+
     for (const char* name : {"--baud", "--serial-format", "--serial-interface"})
         if (parser.Found(name + 2) && !out.serial_device)
             return std::string(name) + " needs --serial";

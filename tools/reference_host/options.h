@@ -31,6 +31,7 @@ struct options {
 // or be joined to it with '=' (--baud=115200). Returns an empty string on
 // success, otherwise what is wrong.
 std::string parse_options(const std::vector<std::string>& args, options& out);
+// What --help prints: the toolkit's usage of the same options.
 std::string usage_text();
 
 } // namespace reference_host
