@@ -36,3 +36,31 @@ constexpr std::uint8_t ACTION_CONTINUE = 0;
 constexpr std::uint8_t ACTION_RESTART = 1;
 constexpr std::uint8_t ACTION_STOP = 2;
 constexpr std::uint8_t ACTION_GOTO = 3;
+
+// Each input mode, flag and timeout action above, once, for code that names
+// them (logs, JSON, files): VEXA_INPUT_MODES(X) expands to X(INPUT_DIGI8_1)
+// X(INPUT_DIGI8_2) ..., in the order above.
+#define VEXA_INPUT_MODES(X)                                                                        \
+    X(INPUT_DIGI8_1)                                                                               \
+    X(INPUT_DIGI8_2)                                                                               \
+    X(INPUT_DIGI16_1)                                                                              \
+    X(INPUT_DIGI16_2)                                                                              \
+    X(INPUT_DIGI32)                                                                                \
+    X(INPUT_SERIAL_1)                                                                              \
+    X(INPUT_SERIAL_2)
+#define VEXA_FLAGS(X)                                                                              \
+    X(FLAG_SERIAL1_FULL)                                                                           \
+    X(FLAG_SERIAL1_SUBSTRING)                                                                      \
+    X(FLAG_SHOW_MESSAGE)                                                                           \
+    X(FLAG_SERIAL2_FULL)                                                                           \
+    X(FLAG_SERIAL2_SUBSTRING)                                                                      \
+    X(FLAG_TIMEOUT)                                                                                \
+    X(FLAG_FORWARD_IN2)                                                                            \
+    X(FLAG_FORWARD_IN3)                                                                            \
+    X(FLAG_FORWARD_IN4)                                                                            \
+    X(FLAG_FORWARD_IN5)
+#define VEXA_TIMEOUT_ACTIONS(X)                                                                    \
+    X(ACTION_CONTINUE)                                                                             \
+    X(ACTION_RESTART)                                                                              \
+    X(ACTION_STOP)                                                                                 \
+    X(ACTION_GOTO)

@@ -20,3 +20,14 @@ constexpr std::int32_t RES_WAIT = 12;
 constexpr std::int32_t RES_UNSUPPORTED = 24;
 // vexa_check_input_value: fetch the follow-up with vexa_get_custom_operation.
 constexpr std::int32_t RES_CUSTOM_OPERATION = 31;
+
+// Each result code above, once, for code that names them (logs):
+// VEXA_RESULT_CODES(X) expands to X(RES_OK) X(RES_IGNORED) ...
+#define VEXA_RESULT_CODES(X)                                                                       \
+    X(RES_OK)                                                                                      \
+    X(RES_IGNORED)                                                                                 \
+    X(RES_INVALID)                                                                                 \
+    X(RES_NO_MEMORY)                                                                               \
+    X(RES_WAIT)                                                                                    \
+    X(RES_UNSUPPORTED)                                                                             \
+    X(RES_CUSTOM_OPERATION)

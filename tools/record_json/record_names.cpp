@@ -12,32 +12,11 @@ struct named_value {
     const char* name;
 };
 
-constexpr named_value input_modes[] = {
-    {INPUT_DIGI8_1, "INPUT_DIGI8_1"},   {INPUT_DIGI8_2, "INPUT_DIGI8_2"},
-    {INPUT_DIGI16_1, "INPUT_DIGI16_1"}, {INPUT_DIGI16_2, "INPUT_DIGI16_2"},
-    {INPUT_DIGI32, "INPUT_DIGI32"},     {INPUT_SERIAL_1, "INPUT_SERIAL_1"},
-    {INPUT_SERIAL_2, "INPUT_SERIAL_2"},
-};
-
-constexpr named_value flag_bits[] = {
-    {FLAG_SERIAL1_FULL, "FLAG_SERIAL1_FULL"},
-    {FLAG_SERIAL1_SUBSTRING, "FLAG_SERIAL1_SUBSTRING"},
-    {FLAG_SHOW_MESSAGE, "FLAG_SHOW_MESSAGE"},
-    {FLAG_SERIAL2_FULL, "FLAG_SERIAL2_FULL"},
-    {FLAG_SERIAL2_SUBSTRING, "FLAG_SERIAL2_SUBSTRING"},
-    {FLAG_TIMEOUT, "FLAG_TIMEOUT"},
-    {FLAG_FORWARD_IN2, "FLAG_FORWARD_IN2"},
-    {FLAG_FORWARD_IN3, "FLAG_FORWARD_IN3"},
-    {FLAG_FORWARD_IN4, "FLAG_FORWARD_IN4"},
-    {FLAG_FORWARD_IN5, "FLAG_FORWARD_IN5"},
-};
-
-constexpr named_value timeout_actions[] = {
-    {ACTION_CONTINUE, "ACTION_CONTINUE"},
-    {ACTION_RESTART, "ACTION_RESTART"},
-    {ACTION_STOP, "ACTION_STOP"},
-    {ACTION_GOTO, "ACTION_GOTO"},
-};
+#define NAMED_VALUE(name) {name, #name},
+constexpr named_value input_modes[] = {VEXA_INPUT_MODES(NAMED_VALUE)};
+constexpr named_value flag_bits[] = {VEXA_FLAGS(NAMED_VALUE)};
+constexpr named_value timeout_actions[] = {VEXA_TIMEOUT_ACTIONS(NAMED_VALUE)};
+#undef NAMED_VALUE
 
 template <std::size_t N>
 std::string name_of(const named_value (&table)[N], std::uint32_t value, const char* otherwise) {

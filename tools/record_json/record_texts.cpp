@@ -1,9 +1,9 @@
 #include "record_json/record_texts.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/hex_digits.h"
+#include "common/utf8.h"
 #include "model/platform.h"
 #include "model/save_record.h"
 #include "record_json/record_reading.h"
@@ -12,68 +12,12 @@ namespace {
 
 constexpr std::size_t WAIT_MESSAGE_UNITS = SAVE_WAIT_MESSAGE_SIZE / 2;
 
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool next_code_point(const std::string& s, std::size_t& i, char32_t& c) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t extra;
-    char32_t min;
-    if (lead < 0x80) {
-        c = lead;
-        ++i;
-        return true;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        extra = 1, c = lead & 0x1F, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        extra = 2, c = lead & 0x0F, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        extra = 3, c = lead & 0x07, min = 0x10000;
-    } else {
-        return false;
-    }
-    if (s.size() - i <= extra)
-        return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return false;
-        c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return false;
-    i += extra + 1;
-    return true;
-}
-
-std::string code_point_name(char32_t c) {
-    char name[16];
-    (void)std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
-    return name;
-}
-
 } // namespace
 
 std::string compare_text_json(const char* field) {
     std::string text;
     for (std::size_t i = 0; i < SAVE_COMPARE_TEXT_SIZE && field[i] != 0; ++i)
-        append_utf8(text, static_cast<unsigned char>(field[i]));
+        common::append_utf8(text, static_cast<unsigned char>(field[i]));
     return text;
 }
 
@@ -86,36 +30,32 @@ std::string wait_message_json(const std::uint8_t* field) {
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < WAIT_MESSAGE_UNITS) {
             const char32_t low = platform::read_be16(field + 2 * i + 2);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                append_utf8(text, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                common::append_utf8(text, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        append_utf8(text, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+        common::append_utf8(text, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
     }
     return text;
 }
 
 std::string to_hex(const std::uint8_t* bytes, std::size_t size) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (std::size_t i = 0; i < size; ++i) {
-        hex += digits[bytes[i] >> 4];
-        hex += digits[bytes[i] & 15];
-    }
-    return hex;
+    return common::to_hex(bytes, size, common::hex_case::upper);
 }
 
 std::vector<char32_t> code_points(const nlohmann::json& v, const std::string& key) {
     const std::string& text = string_of(v, key);
     std::vector<char32_t> points;
     for (std::size_t i = 0; i < text.size();) {
-        char32_t c;
-        if (!next_code_point(text, i, c))
+        std::size_t length = 0;
+        const std::optional<char32_t> c = common::code_point_at(text, i, length);
+        if (!c)
             refuse(key, "is not valid UTF-8");
-        if (c == 0)
+        i += length;
+        if (*c == 0)
             refuse(key, "contains U+0000, which would end the text early");
-        points.push_back(c);
+        points.push_back(*c);
     }
     return points;
 }
@@ -127,7 +67,7 @@ void write_compare_text(char* field, const std::vector<char32_t>& text, const st
     std::memset(field, 0, SAVE_COMPARE_TEXT_SIZE);
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] > 0xFF)
-            refuse(key, "character " + code_point_name(text[i]) +
+            refuse(key, "character " + common::code_point_name(text[i]) +
                             " has no 8-bit form (texts hold U+0001..U+00FF)");
         field[i] = static_cast<char>(text[i]);
     }

@@ -9,11 +9,6 @@
 
 namespace reference_host {
 
-// The length of the well-formed UTF-8 sequence at `at` (1 to 4), or 0 when
-// the byte there does not start one: no overlong forms, no surrogates,
-// nothing above U+10FFFF.
-std::size_t utf8_sequence_at(const std::string& text, std::size_t at);
-
 // `text` with every byte that is not part of a well-formed UTF-8 sequence
 // written as \xNN, so that a toolkit that takes UTF-8 shows the whole line.
 std::string printable_utf8(const std::string& text);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/hex_digits.h"
+#include "common/utf8.h"
 #include "model/platform.h"
 #include "reference_host/byte_text.h"
 
@@ -40,8 +42,8 @@ std::string quote_text(const std::string& text) {
     for (std::size_t at = 0; at < text.size();) {
         // Characters of other scripts show as they are; stray 8-bit bytes
         // (a Latin-1 text, say) as \xNN.
-        const std::size_t length = utf8_sequence_at(text, at);
-        if (length > 1) {
+        std::size_t length = 0;
+        if (common::code_point_at(text, at, length) && length > 1) {
             out.append(text, at, length);
             at += length;
             continue;
@@ -64,13 +66,10 @@ std::string quote_text(const std::string& text) {
             out += "\\\\";
             break;
         default:
-            if (c < 0x20 || c >= 0x7F) {
-                char escaped[8];
-                (void)std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-                out += escaped;
-            } else {
+            if (c < 0x20 || c >= 0x7F)
+                out += common::escaped_byte(c);
+            else
                 out += static_cast<char>(c);
-            }
         }
     }
     return out + "\"";

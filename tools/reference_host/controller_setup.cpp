@@ -134,12 +134,17 @@ controller_setup read_controller(const nlohmann::json& value, const std::string&
 } // namespace
 
 const std::vector<input_name>& input_names() {
-    static const std::vector<input_name> names = {
-        {"INPUT_DIGI8_1", INPUT_DIGI8_1, 8},    {"INPUT_DIGI8_2", INPUT_DIGI8_2, 8},
-        {"INPUT_DIGI16_1", INPUT_DIGI16_1, 16}, {"INPUT_DIGI16_2", INPUT_DIGI16_2, 16},
-        {"INPUT_DIGI32", INPUT_DIGI32, 32},     {"INPUT_SERIAL_1", INPUT_SERIAL_1, 0},
-        {"INPUT_SERIAL_2", INPUT_SERIAL_2, 0},
+    // The width of a digital port, 0 for a serial interface.
+    const auto bits = [](std::uint32_t mode) {
+        if (mode == INPUT_DIGI8_1 || mode == INPUT_DIGI8_2)
+            return 8;
+        if (mode == INPUT_DIGI16_1 || mode == INPUT_DIGI16_2)
+            return 16;
+        return mode == INPUT_DIGI32 ? 32 : 0;
     };
+#define INPUT_NAME(name) {#name, name, bits(name)},
+    static const std::vector<input_name> names = {VEXA_INPUT_MODES(INPUT_NAME)};
+#undef INPUT_NAME
     return names;
 }
 

@@ -11,14 +11,7 @@ bool is_space(char c) {
 } // namespace
 
 std::string to_hex(const std::vector<std::uint8_t>& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(bytes.size() * 2);
-    for (std::uint8_t b : bytes) {
-        text += digits[b >> 4];
-        text += digits[b & 0x0F];
-    }
-    return text;
+    return common::to_hex(bytes.data(), bytes.size(), common::hex_case::lower);
 }
 
 std::optional<std::vector<std::uint8_t>> from_hex(const std::string& text) {

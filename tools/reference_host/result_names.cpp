@@ -6,20 +6,11 @@ namespace reference_host {
 
 std::string result_name(std::int32_t code) {
     switch (code) {
-    case RES_OK:
-        return "RES_OK";
-    case RES_IGNORED:
-        return "RES_IGNORED";
-    case RES_INVALID:
-        return "RES_INVALID";
-    case RES_NO_MEMORY:
-        return "RES_NO_MEMORY";
-    case RES_WAIT:
-        return "RES_WAIT";
-    case RES_UNSUPPORTED:
-        return "RES_UNSUPPORTED";
-    case RES_CUSTOM_OPERATION:
-        return "RES_CUSTOM_OPERATION";
+#define RESULT_NAME(name)                                                                          \
+    case name:                                                                                     \
+        return #name;
+        VEXA_RESULT_CODES(RESULT_NAME)
+#undef RESULT_NAME
     default:
         return "result " + std::to_string(code);
     }
