@@ -37,10 +37,4 @@ function(zavud_layer name)
   target_link_libraries(${name} PUBLIC ${layer_LINKS} PRIVATE zavud_settings)
   set_target_properties(${name} PROPERTIES CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)
-  # Calls out of the library (the clock on every timed wait, the toolkit) go
-  # straight through the GOT instead of a PLT stub. ELF only: on Windows such
-  # calls go through the import table already.
-  if(NOT WIN32)
-    target_compile_options(${name} PRIVATE -fno-plt)
-  endif()
 endfunction()

@@ -14,8 +14,8 @@
 
 // check_input_value is inline: the exported call is the evaluation itself,
 // without a jump into the run time.
-EVALUATION_ENTRY std::int32_t
-vexa_check_input_value(element_handle* element, const void* input_record, std::int32_t controller) {
+std::int32_t vexa_check_input_value(element_handle* element, const void* input_record,
+                                    std::int32_t controller) {
     return check_input_value(element, input_record, controller);
 }
 

@@ -9,21 +9,6 @@
 #include <time.h> // _time64
 #endif
 
-// Code-layout hints for the run-time hot path; plain code elsewhere.
-#if defined(__GNUC__)
-#define PLATFORM_NOINLINE [[gnu::noinline]]
-#define PLATFORM_ALWAYS_INLINE [[gnu::always_inline]] inline
-#define PLATFORM_UNLIKELY(condition) __builtin_expect(!!(condition), 0)
-#elif defined(_MSC_VER)
-#define PLATFORM_NOINLINE __declspec(noinline)
-#define PLATFORM_ALWAYS_INLINE __forceinline
-#define PLATFORM_UNLIKELY(condition) (condition)
-#else
-#define PLATFORM_NOINLINE
-#define PLATFORM_ALWAYS_INLINE inline
-#define PLATFORM_UNLIKELY(condition) (condition)
-#endif
-
 namespace platform {
 
 // Big-endian field access, byte by byte, so the code is independent of the

@@ -57,10 +57,23 @@ std::int32_t timeout_result(instance_data& instance) {
     return RES_CUSTOM_OPERATION;
 }
 
+} // namespace
+
+// The parts that convert texts or send events catch here, so no exception
+// reaches the host and the inline plain wait needs no handler of its own.
+
+std::int32_t other_condition(instance_data& instance, const std::uint8_t* record) try {
+    return is_serial_mode(instance.config.input_mode) ? serial_result(instance, record)
+                                                      : RES_INVALID;
+} catch (...) {
+    return RES_NO_MEMORY;
+}
+
 // Every step, the clock read at most once: a timer that the call starts
 // cannot expire in the same call across a second boundary.
-PLATFORM_NOINLINE std::int32_t evaluate_all(const element_handle& element, instance_data& instance,
-                                            const std::uint8_t* record, std::int32_t controller) {
+std::int32_t evaluate_with_options(element_handle* element, const std::uint8_t* record,
+                                   std::int32_t controller) try {
+    auto& instance = *static_cast<instance_data*>(element->instance_data);
     const input_config& config = instance.config;
     std::int64_t now = 0;
     bool have_now = false;
@@ -84,40 +97,8 @@ PLATFORM_NOINLINE std::int32_t evaluate_all(const element_handle& element, insta
     const std::int32_t result =
         timed_out ? timeout_result(instance) : condition_result(instance, record);
     if ((config.flags & FLAG_SHOW_MESSAGE) != 0)
-        send_wait_message_events(element.sink, config, result);
+        send_wait_message_events(element->sink, config, result);
     return result;
-}
-
-} // namespace
-
-// The parts that convert texts or send events catch here, so no exception
-// reaches the host and the inline plain wait needs no handler of its own.
-
-PLATFORM_NOINLINE std::int32_t other_condition(instance_data& instance,
-                                               const std::uint8_t* record) try {
-    return is_serial_mode(instance.config.input_mode) ? serial_result(instance, record)
-                                                      : RES_INVALID;
-} catch (...) {
-    return RES_NO_MEMORY;
-}
-
-PLATFORM_NOINLINE std::int32_t evaluate_with_options(element_handle* element,
-                                                     const std::uint8_t* record,
-                                                     std::int32_t controller) try {
-    auto& instance = *static_cast<instance_data*>(element->instance_data);
-    // A running timeout alone, the usual timed wait, is the same order with
-    // no clock to start and no message: one reading of the clock, then the
-    // condition, in a frame no larger than that call needs.
-    if (PLATFORM_UNLIKELY(instance.start_timer != 0 ||
-                          (instance.config.flags & (FLAG_TIMEOUT | FLAG_SHOW_MESSAGE)) !=
-                              FLAG_TIMEOUT))
-        return evaluate_all(*element, instance, record, controller);
-    if (PLATFORM_UNLIKELY(std::int32_t{instance.config.controller} != controller))
-        return RES_IGNORED;
-    // Strictly later: the deadline second itself still waits.
-    if (PLATFORM_UNLIKELY(platform::now_seconds() > instance.deadline))
-        return timeout_result(instance);
-    return condition_result(instance, record);
 } catch (...) {
     return RES_NO_MEMORY;
 }

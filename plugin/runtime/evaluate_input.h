@@ -15,15 +15,6 @@
 #include "element/instance_data.h"
 #include "model/platform.h"
 
-// The exported evaluation starts a cache line, as the benchmark's baselines
-// do: a call of a few nanoseconds moves by a cycle with its placement, and
-// the placement moves with every change elsewhere in the library.
-#if defined(__GNUC__)
-#define EVALUATION_ENTRY [[gnu::aligned(64)]]
-#else
-#define EVALUATION_ENTRY
-#endif
-
 inline bool is_serial_mode(std::uint32_t input_mode) {
     return input_mode == INPUT_SERIAL_1 || input_mode == INPUT_SERIAL_2;
 }
@@ -31,7 +22,7 @@ inline bool is_serial_mode(std::uint32_t input_mode) {
 namespace evaluation {
 
 // A clear mask bit lets the line have either level, whatever the value bit.
-template <class T> PLATFORM_ALWAYS_INLINE std::int32_t digital_result(T level, T value, T mask) {
+template <class T> std::int32_t digital_result(T level, T value, T mask) {
     return ((level ^ value) & mask) == 0 ? RES_OK : RES_WAIT;
 }
 
@@ -42,25 +33,21 @@ std::int32_t other_condition(instance_data& instance, const std::uint8_t* record
 // The condition of input_mode. A digital port reads its own level field, at
 // its width, and no other byte of the record: a host may have written that
 // field just before the call, and a wider read would wait for the store.
-PLATFORM_ALWAYS_INLINE std::int32_t condition_result(instance_data& instance,
-                                                     const std::uint8_t* record) {
+inline std::int32_t condition_result(instance_data& instance, const std::uint8_t* record) {
     const input_config& c = instance.config;
     const std::uint32_t mode = c.input_mode;
-    // Forwarding bits are ignored for digital modes. No port is the likely
-    // one: each jumps to a block of its own, and the non-digital rest falls
-    // through, so the last port does not run on past the chain into the next
-    // cache line.
-    if (PLATFORM_UNLIKELY(mode == INPUT_DIGI8_1))
+    // Forwarding bits are ignored for digital modes.
+    if (mode == INPUT_DIGI8_1)
         return digital_result(record[INPUT_DIGI8_1_LEVEL], c.digi8_value[0], c.digi8_mask[0]);
-    if (PLATFORM_UNLIKELY(mode == INPUT_DIGI8_2))
+    if (mode == INPUT_DIGI8_2)
         return digital_result(record[INPUT_DIGI8_2_LEVEL], c.digi8_value[1], c.digi8_mask[1]);
-    if (PLATFORM_UNLIKELY(mode == INPUT_DIGI16_1))
+    if (mode == INPUT_DIGI16_1)
         return digital_result(platform::read_be16(record + INPUT_DIGI16_1_LEVEL), c.digi16_value[0],
                               c.digi16_mask[0]);
-    if (PLATFORM_UNLIKELY(mode == INPUT_DIGI16_2))
+    if (mode == INPUT_DIGI16_2)
         return digital_result(platform::read_be16(record + INPUT_DIGI16_2_LEVEL), c.digi16_value[1],
                               c.digi16_mask[1]);
-    if (PLATFORM_UNLIKELY(mode == INPUT_DIGI32))
+    if (mode == INPUT_DIGI32)
         return digital_result(platform::read_be32(record + INPUT_DIGI32_LEVEL), c.digi32_value,
                               c.digi32_mask);
     return other_condition(instance, record);
@@ -89,7 +76,7 @@ inline std::int32_t check_input_value(element_handle* element, const void* input
     const std::uint32_t detour =
         std::uint32_t{instance->start_timer} | (config.flags & (FLAG_TIMEOUT | FLAG_SHOW_MESSAGE)) |
         (std::uint32_t{config.controller} ^ static_cast<std::uint32_t>(controller));
-    if (PLATFORM_UNLIKELY(detour != 0))
+    if (detour != 0)
         return evaluation::evaluate_with_options(element, record, controller);
     return evaluation::condition_result(*instance, record);
 }
