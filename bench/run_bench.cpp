@@ -5,6 +5,7 @@
 
 #include "baselines.h"
 #include "bench_support.h"
+#include "test_support/save_records.h"
 
 namespace bench {
 namespace {
@@ -15,22 +16,6 @@ constexpr double DIGITAL_TARGET = 2.0;
 constexpr double SERIAL_TARGET = 1.5;
 constexpr int DIGITAL_CALLS = 2000;
 constexpr int SERIAL_CALLS = 200;
-
-// Every digital port compared on some bits, and a record whose levels meet
-// each of them.
-void configure_ports(input_config& c, input_record& record) {
-    c.digi8_value[0] = 0x81;
-    c.digi8_mask[0] = 0xF1;
-    c.digi8_value[1] = 0x42;
-    c.digi8_mask[1] = 0x0F;
-    c.digi16_value[0] = 0x1234;
-    c.digi16_mask[0] = 0xFF00;
-    c.digi16_value[1] = 0xABCD;
-    c.digi16_mask[1] = 0x00FF;
-    c.digi32_value = 0xDEADBEEF;
-    c.digi32_mask = 0x0F0F0F0F;
-    record.digi8(1, 0x81).digi8(2, 0x42).digi16(1, 0x1234).digi16(2, 0xABCD).digi32(0xDEADBEEF);
-}
 
 // Runs vexa_continuous_stream and the first check, which starts the clock.
 void start_timeout_clock(run_element& e, const input_record& record) {
@@ -60,8 +45,8 @@ template <std::uint32_t Mode, bool Written = false>
 void digital(benchmark::State& state, bool timeout) {
     run_element e;
     input_config& c = e.config();
-    input_record record;
-    configure_ports(c, record);
+    compare_every_port(c);
+    input_record record = levels_meeting_every_port();
     c.input_mode = Mode;
     if (timeout) {
         // An hour away: every call reads the clock and keeps waiting on the pattern.
@@ -165,8 +150,7 @@ void wait_with_message(benchmark::State& state) {
 void result_data(benchmark::State& state) {
     run_element e;
     input_config& c = e.config();
-    input_record unused;
-    configure_ports(c, unused);
+    compare_every_port(c);
     c.input_mode = INPUT_DIGI16_1;
     std::strcpy(c.compare_text1, comparison_text(100, true).c_str());
     std::strcpy(c.compare_text2, comparison_text(100, true).c_str());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support/run_element.h"
+#include "test_support/save_records.h"
 
 namespace {
 
@@ -19,16 +20,7 @@ TEST(ResultData, PayloadCarriesTheConditionInTheInputRecordLayout) {
     run_element e(INPUT_DIGI16_2);
     input_config& c = e.config();
     c.controller = 4;
-    c.digi8_value[0] = 0xFF;
-    c.digi8_mask[0] = 0x0F;
-    c.digi8_value[1] = 0x3C;
-    c.digi8_mask[1] = 0xF0;
-    c.digi16_value[0] = 0x1234;
-    c.digi16_mask[0] = 0x00FF;
-    c.digi16_value[1] = 0xABCD;
-    c.digi16_mask[1] = 0xFF00; // only the high byte counts
-    c.digi32_value = 0xFFFFFFFF;
-    c.digi32_mask = 0x000000FF;
+    compare_every_port(c);
     e.set_text(1, "OK[CR][LF]");
     e.set_text(2, "[LF]x");
 
@@ -50,16 +42,16 @@ TEST(ResultData, PayloadCarriesTheConditionInTheInputRecordLayout) {
     const bytes levels_and_masks = {
         0x00, 0x01, 0x00, 0x00, // 0: input_mode
         0x00, 0x00,             // 4: not written
-        0x0F, 0x30,             // 6: masked 8-bit values
-        0x0F, 0xF0,             // 8: 8-bit masks
-        0x00, 0x34,             // 10: masked 16-bit port 1
-        0xAB, 0x00,             // 12: masked 16-bit port 2
-        0x00, 0xFF,             // 14: 16-bit mask port 1
-        0xFF, 0x00,             // 16: 16-bit mask port 2
+        0x81, 0x02,             // 6: masked 8-bit values
+        0xF1, 0x0F,             // 8: 8-bit masks
+        0x12, 0x00,             // 10: masked 16-bit port 1
+        0x00, 0xCD,             // 12: masked 16-bit port 2
+        0xFF, 0x00,             // 14: 16-bit mask port 1
+        0x00, 0xFF,             // 16: 16-bit mask port 2
     };
     const bytes digi32_and_text1 = {
-        0xFF, 0xFF, 0xFF, 0xFF,    // 48: 32-bit value, unmasked
-        0x00, 0x00, 0x00, 0xFF,    // 52: 32-bit mask
+        0xDE, 0xAD, 0xBE, 0xEF,    // 48: 32-bit value, unmasked
+        0x0F, 0x0F, 0x0F, 0x0F,    // 52: 32-bit mask
         'O',  'K',  0x0D, 0x0A, 0, // 56: text 1, markers replaced
     };
     EXPECT_EQ(payload_bytes(block, 0, 18), levels_and_masks);

@@ -60,6 +60,29 @@ inline std::int32_t load_bytes(element_handle* element, const std::vector<std::u
                                          reinterpret_cast<const char*>(bytes.data()));
 }
 
+// Every digital port compared on some bits, each mask leaving some of its
+// value's bits out: the configuration the run-time benchmarks wait on and
+// every_field_config() stores.
+inline void compare_every_port(input_config& c) {
+    c.digi8_value[0] = 0x81;
+    c.digi8_mask[0] = 0xF1;
+    c.digi8_value[1] = 0x42;
+    c.digi8_mask[1] = 0x0F;
+    c.digi16_value[0] = 0x1234;
+    c.digi16_mask[0] = 0xFF00;
+    c.digi16_value[1] = 0xABCD;
+    c.digi16_mask[1] = 0x00FF;
+    c.digi32_value = 0xDEADBEEF;
+    c.digi32_mask = 0x0F0F0F0F;
+}
+
+// Levels that meet every port of compare_every_port().
+inline input_record levels_meeting_every_port() {
+    input_record record;
+    record.digi8(1, 0x81).digi8(2, 0x42).digi16(1, 0x1234).digi16(2, 0xABCD).digi32(0xDEADBEEF);
+    return record;
+}
+
 // Every saved field set to a distinct non-zero value, and the unsaved ones too
 // (they must not reach the record).
 inline input_config every_field_config() {
@@ -72,18 +95,9 @@ inline input_config every_field_config() {
     c.spare_bytes[1] = 0xA2;
     for (int i = 0; i < 9; ++i)
         c.spare_words[i] = static_cast<std::uint16_t>(0xB001 + i);
-    c.digi8_value[0] = 0x81;
-    c.digi8_value[1] = 0x42;
-    c.digi8_mask[0] = 0xF1;
-    c.digi8_mask[1] = 0x0F;
-    c.digi16_value[0] = 0x1234;
-    c.digi16_value[1] = 0xABCD;
-    c.digi16_mask[0] = 0xFF00;
-    c.digi16_mask[1] = 0x00FF;
+    compare_every_port(c);
     c.flags = 0x800000AE; // SERIAL1_SUBSTRING, SHOW_MESSAGE, SERIAL2_FULL, TIMEOUT, IN3, bit 31
     c.reserved1 = 0x77777777;
-    c.digi32_value = 0xDEADBEEF;
-    c.digi32_mask = 0x0F0F0F0F;
     c.controller = 7;
     std::strcpy(c.compare_text1, "OK[CR][LF]");
     const std::vector<std::uint8_t> wait =
