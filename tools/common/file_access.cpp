@@ -289,21 +289,24 @@ replacement_target target_of(const std::string& path, const file_wording& wordin
 
 // A new file beside `target`, hidden, whose name ends in `ending`; its
 // descriptor, or the errno of the failure.
-descriptor create_beside(const std::string& target, const char* ending, std::string& name,
-                         int& error) {
+// A new hidden file `name` beside `target`, never one that was there; a
+// failure is refused in the words for writing `path`.
+descriptor create_beside(const std::string& target, const std::string& path,
+                         const file_wording& wording, std::string& name) {
     const std::string folder = folder_part(target);
     // Short enough that the longest name a folder takes still has room.
     const std::string base = target.substr(folder.size(), 200);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + "." + base + "." + unique_suffix() + ending;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        name = folder + "." + base + "." + unique_suffix() + ".tmp";
         error = injected(write_step::create);
         descriptor out(error == 0 ? open_file(name, EXCLUSIVE_CREATION) : -1, true);
-        if (error == 0 && out.fd() < 0)
-            error = open_error(name);
-        if (error != EEXIST)
+        if (out.fd() >= 0)
             return out;
+        if (error == 0)
+            error = open_error(name);
     }
-    return {-1, false};
+    refuse_file(path, wording.writing, error != 0 ? error : EEXIST);
 }
 
 } // namespace
@@ -428,10 +431,8 @@ void replace_whole_file(const std::string& path, const std::string& bytes,
                         const file_wording& wording) {
     const replacement_target target = target_of(path, wording);
     std::string temporary;
+    descriptor out = create_beside(target.file, path, wording, temporary);
     int error = 0;
-    descriptor out = create_beside(target.file, ".tmp", temporary, error);
-    if (out.fd() < 0)
-        refuse_file(path, wording.writing, error != 0 ? error : EEXIST);
     if (target.exists)
         error = keep_permissions(out.fd(), target.old);
     if (error == 0)
@@ -485,10 +486,7 @@ void check_replaceable(const std::string& path, const file_wording& wording) {
     const replacement_target target = target_of(path, wording);
     // Whether a file can be made beside it is known only by making one.
     std::string probe;
-    int error = 0;
-    descriptor made = create_beside(target.file, ".tmp", probe, error);
-    if (made.fd() < 0)
-        refuse_file(path, wording.writing, error != 0 ? error : EEXIST);
+    descriptor made = create_beside(target.file, path, wording, probe);
     (void)made.close();
     remove_file(probe);
 }
