@@ -8,6 +8,7 @@
 #include "common/utf8.h"
 #include "model/platform.h"
 #include "reference_host/byte_text.h"
+#include "reference_host/controller_setup.h"
 
 namespace reference_host {
 
@@ -35,6 +36,36 @@ std::array<std::uint8_t, INPUT_RECORD_SIZE> controller_inputs::to_record() const
     write_text(&record[INPUT_SERIAL1_TEXT], SERIAL1_TEXT_LIMIT, serial1);
     write_text(&record[INPUT_SERIAL2_TEXT], SERIAL2_TEXT_LIMIT, serial2);
     return record;
+}
+
+std::uint32_t controller_inputs::level(std::uint32_t mode) const {
+    switch (mode) {
+    case INPUT_DIGI8_1:
+        return digi8[0];
+    case INPUT_DIGI8_2:
+        return digi8[1];
+    case INPUT_DIGI16_1:
+        return digi16[0];
+    case INPUT_DIGI16_2:
+        return digi16[1];
+    default:
+        return digi32;
+    }
+}
+
+void controller_inputs::set_level(std::uint32_t mode, std::uint32_t level) {
+    switch (mode) {
+    case INPUT_DIGI8_1:
+    case INPUT_DIGI8_2:
+        digi8[mode == INPUT_DIGI8_2] = static_cast<std::uint8_t>(level);
+        break;
+    case INPUT_DIGI16_1:
+    case INPUT_DIGI16_2:
+        digi16[mode == INPUT_DIGI16_2] = static_cast<std::uint16_t>(level);
+        break;
+    default:
+        digi32 = level;
+    }
 }
 
 std::string quote_text(const std::string& text) {
@@ -78,16 +109,9 @@ std::string quote_text(const std::string& text) {
 std::string controller_inputs::describe() const {
     std::string text;
     auto add = [&text](const std::string& field) { text += (text.empty() ? "" : " ") + field; };
-    if (digi8[0] != 0)
-        add("digi8_1=" + hex(digi8[0], 2));
-    if (digi8[1] != 0)
-        add("digi8_2=" + hex(digi8[1], 2));
-    if (digi16[0] != 0)
-        add("digi16_1=" + hex(digi16[0], 4));
-    if (digi16[1] != 0)
-        add("digi16_2=" + hex(digi16[1], 4));
-    if (digi32 != 0)
-        add("digi32=" + hex(digi32, 8));
+    for (const input_name& port : input_names())
+        if (port.width > 0 && level(port.mode) != 0)
+            add(port.key + "=" + hex(level(port.mode), port.width / 4));
     if (!serial1.empty())
         add("serial_1=" + quote_text(serial1));
     if (!serial2.empty())

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "abi/config_flags.h"
 #include "abi/input_record.h"
 
 namespace reference_host {
@@ -22,6 +23,10 @@ struct controller_inputs {
     std::uint32_t digi32 = 0;
     std::string serial1; // 8-bit text; cut to SERIAL1_TEXT_LIMIT in the record
     std::string serial2;
+
+    // The level of the digital port INPUT_DIGI8_1 ... INPUT_DIGI32.
+    std::uint32_t level(std::uint32_t mode) const;
+    void set_level(std::uint32_t mode, std::uint32_t level);
 
     std::array<std::uint8_t, INPUT_RECORD_SIZE> to_record() const;
     // The fields that are not zero or empty, e.g. `digi8_1=0x80 serial_1="A\r\n"`;

@@ -1,5 +1,6 @@
 #include "reference_host/controller_setup.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -142,7 +143,14 @@ const std::vector<input_name>& input_names() {
             return 16;
         return mode == INPUT_DIGI32 ? 32 : 0;
     };
-#define INPUT_NAME(name) {#name, name, bits(name)},
+    // The name without its prefix, in lower case: INPUT_DIGI8_1 is "digi8_1".
+    const auto key = [](std::string name) {
+        name.erase(0, std::strlen("INPUT_"));
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return name;
+    };
+#define INPUT_NAME(name) {#name, name, bits(name), key(#name)},
     static const std::vector<input_name> names = {VEXA_INPUT_MODES(INPUT_NAME)};
 #undef INPUT_NAME
     return names;

@@ -40,7 +40,8 @@ struct controller_setup {
 struct input_name {
     const char* name;
     std::uint32_t mode;
-    int width; // bits of a digital port; 0 for a serial interface
+    int width;       // bits of a digital port; 0 for a serial interface
+    std::string key; // in timelines and descriptions: "digi8_1", "serial_2", ...
 };
 const std::vector<input_name>& input_names();
 // The name of an INPUT_* value, or its hex number when it has none.

@@ -20,10 +20,6 @@ constexpr std::size_t SCENARIO_FILE_LIMIT = std::size_t{16} << 20;
 
 const char* const outcomes[] = {"completed", "stopped", "waiting", "error"};
 
-// The timeline's keys of the inputs, in the order of input_names().
-const char* const input_keys[] = {"digi8_1", "digi8_2",  "digi16_1", "digi16_2",
-                                  "digi32",  "serial_1", "serial_2"};
-
 // An integer, or a string "0x..." / "0b..." ('_' may group digits).
 std::uint32_t read_level(const nlohmann::json& value, const std::string& path,
                          std::uint32_t highest) {
@@ -94,27 +90,21 @@ timeline_entry read_entry(const nlohmann::json& value, const std::string& path,
         entry.controller = static_cast<std::int32_t>(common::read_integer(
             value["controller"], common::key_path(path, "controller"), 0, 255));
     controller_inputs& in = entry.inputs;
-    const char* const digi8[] = {"digi8_1", "digi8_2"};
-    const char* const digi16[] = {"digi16_1", "digi16_2"};
-    for (int port = 0; port < 2; ++port) {
-        if (value.contains(digi8[port]))
-            in.digi8[port] = static_cast<std::uint8_t>(
-                read_level(value[digi8[port]], common::key_path(path, digi8[port]), 0xFF));
-        if (value.contains(digi16[port]))
-            in.digi16[port] = static_cast<std::uint16_t>(
-                read_level(value[digi16[port]], common::key_path(path, digi16[port]), 0xFFFF));
-    }
-    if (value.contains("digi32"))
-        in.digi32 = read_level(value["digi32"], common::key_path(path, "digi32"), 0xFFFFFFFFu);
+    for (const input_name& port : input_names())
+        if (port.width > 0 && value.contains(port.key)) {
+            const std::uint32_t highest = port.width == 32 ? 0xFFFFFFFFu : (1u << port.width) - 1;
+            in.set_level(port.mode,
+                         read_level(value[port.key], common::key_path(path, port.key), highest));
+        }
     if (value.contains("serial_1"))
         in.serial1 =
             read_serial(value["serial_1"], common::key_path(path, "serial_1"), SERIAL1_TEXT_LIMIT);
     if (value.contains("serial_2"))
         in.serial2 =
             read_serial(value["serial_2"], common::key_path(path, "serial_2"), SERIAL2_TEXT_LIMIT);
-    for (std::size_t k = 0; k < input_names().size(); ++k)
-        if (value.contains(input_keys[k]))
-            entry.given |= input_names()[k].mode;
+    for (const input_name& input : input_names())
+        if (value.contains(input.key))
+            entry.given |= input.mode;
     return entry;
 }
 
@@ -226,18 +216,16 @@ ordered_json entry_to_json(const timeline_entry& entry) {
     if (entry.controller != 0)
         json["controller"] = entry.controller;
     const controller_inputs& in = entry.inputs;
-    const std::string levels[] = {
-        in.digi8[0] != 0 ? binary_level(in.digi8[0], 8) : "",
-        in.digi8[1] != 0 ? binary_level(in.digi8[1], 8) : "",
-        in.digi16[0] != 0 ? binary_level(in.digi16[0], 16) : "",
-        in.digi16[1] != 0 ? binary_level(in.digi16[1], 16) : "",
-        in.digi32 != 0 ? hex_level(in.digi32) : "",
-        scenario_text_from_bytes(in.serial1),
-        scenario_text_from_bytes(in.serial2),
-    };
-    for (std::size_t k = 0; k < input_names().size(); ++k)
-        if (!levels[k].empty())
-            json[input_keys[k]] = levels[k];
+    for (const input_name& port : input_names()) {
+        const std::uint32_t level = port.width > 0 ? in.level(port.mode) : 0;
+        if (level != 0)
+            json[port.key] = port.width == 32 ? hex_level(level) : binary_level(level, port.width);
+    }
+    const std::string texts[] = {scenario_text_from_bytes(in.serial1),
+                                 scenario_text_from_bytes(in.serial2)};
+    for (int i = 0; i < 2; ++i)
+        if (!texts[i].empty())
+            json[i == 0 ? "serial_1" : "serial_2"] = texts[i];
     return json;
 }
 

@@ -128,23 +128,7 @@ void simulator_panel::fill_from_levels() {
                                       : 0;
     const controller_inputs in = levels(selected_controller());
     for (auto& row : ports_) {
-        std::uint32_t level = 0;
-        switch (row.mode) {
-        case INPUT_DIGI8_1:
-            level = in.digi8[0];
-            break;
-        case INPUT_DIGI8_2:
-            level = in.digi8[1];
-            break;
-        case INPUT_DIGI16_1:
-            level = in.digi16[0];
-            break;
-        case INPUT_DIGI16_2:
-            level = in.digi16[1];
-            break;
-        default:
-            level = in.digi32;
-        }
+        const std::uint32_t level = in.level(row.mode);
         for (int i = 0; i < row.width; ++i) {
             row.bits[i]->SetValue((level >> (row.width - 1 - i)) & 1u);
             row.bits[i]->Enable((offered & row.mode) != 0);
@@ -169,22 +153,7 @@ void simulator_panel::on_bit(int port) {
             level |= std::uint32_t{1} << (row.width - 1 - i);
     const int controller = selected_controller();
     controller_inputs& in = levels_[controller];
-    switch (row.mode) {
-    case INPUT_DIGI8_1:
-        in.digi8[0] = static_cast<std::uint8_t>(level);
-        break;
-    case INPUT_DIGI8_2:
-        in.digi8[1] = static_cast<std::uint8_t>(level);
-        break;
-    case INPUT_DIGI16_1:
-        in.digi16[0] = static_cast<std::uint16_t>(level);
-        break;
-    case INPUT_DIGI16_2:
-        in.digi16[1] = static_cast<std::uint16_t>(level);
-        break;
-    default:
-        in.digi32 = level;
-    }
+    in.set_level(row.mode, level);
     if (on_change)
         on_change(controller, in);
 }
