@@ -4,6 +4,7 @@
 #   packaging_scripts_test.sh version            package-windows.sh --check-version
 #   packaging_scripts_test.sh work_folders       scripts/lib/work-folders.sh
 #   packaging_scripts_test.sh installed_packages scripts/lib/installed-packages.sh
+#   packaging_scripts_test.sh licence            packaging/debian/copyright against LICENSE
 set -euo pipefail
 
 scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
@@ -114,8 +115,24 @@ install --reinstall --allow-downgrades $tmp/archives/${core}_1%3a1.0-1_amd64.deb
     [[ $result == "remove --purge $dev $tools"$'\n'"install --reinstall --allow-downgrades "*$'\n'"$core 1:1.0-1 was installed before; this build's 1.1-1 replaced it, and 1:1.0-1 could not be installed again"* ]] ||
         fail "an earlier release that cannot be had again is neither removed nor kept quiet: $result"
     ;;
+licence)
+    # The Debian copyright file grants what LICENSE grants, word for word, to
+    # the same holders; its format is lintian's to check (scripts/package.sh).
+    root=$(dirname "$scripts")
+    copyright=$root/packaging/debian/copyright
+    paragraph() { awk -v RS= -v head="$1" 'index($0, head "\n") == 1' "$copyright"; }
+    paragraph "License: Expat" | tail -n +2 | sed 's/^ //; s/^\.$//' >"$tmp/expat"
+    sed -n '/^Permission/,$p' "$root/LICENSE" | cmp -s - "$tmp/expat" ||
+        fail "the Expat paragraph of packaging/debian/copyright is not LICENSE's text"
+    holders=$(sed -n 's/^Copyright (c) //p' "$root/LICENSE")
+    [ -n "$holders" ] || fail "LICENSE has no copyright line"
+    files=$(paragraph "Files: *")
+    if ! grep -qxF "Copyright: $holders" <<<"$files" || ! grep -qx "License: Expat" <<<"$files"; then
+        fail "Files: * of packaging/debian/copyright is not $holders under Expat: $files"
+    fi
+    ;;
 *)
-    echo "usage: $0 version|work_folders|installed_packages" >&2
+    echo "usage: $0 version|work_folders|installed_packages|licence" >&2
     exit 2
     ;;
 esac
