@@ -75,7 +75,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${ZAVUD_DOCDIR}/docs
   COMPONENT ${ZAVUD_DOC_COMPONENT})
 
 # The programs and their examples.
-foreach(program reference_host save_record_tool)
+foreach(program reference_host reference_host_console_half save_record_tool)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
   endif()
@@ -90,57 +90,71 @@ if(TARGET save_record_tool)
 endif()
 
 if(WIN32)
-  install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${ZAVUD_DOCDIR}
-    COMPONENT ${ZAVUD_DOC_COMPONENT})
+  # The licence, and the notices of what the packages bundle (the toolkit,
+  # the compiler's runtime): in the doc component, which both the installer
+  # and the developer archive hold. A DLL that THIRD-PARTY-NOTICES does not
+  # name fails scripts/test-windows-install.sh.
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES
+    DESTINATION ${ZAVUD_DOCDIR} COMPONENT ${ZAVUD_DOC_COMPONENT})
 
-  # The DLLs the programs and the plug-in load that this build does not make
-  # (the toolkit's, libserialport, the compiler's runtime), beside them in
-  # bin, component runtime: what a machine without a MinGW installation
-  # needs. They are read from the import tables, so a new dependency needs no
-  # edit here. They are looked for where the programs run from under Wine,
-  # the cross-compiling emulator's DLL folders; our own DLLs, found beside
-  # the files looked at, are installed by their own rules. What is found
-  # nowhere is Windows' own (kernel32.dll, user32.dll, msvcrt.dll, ...); the
-  # install test runs the installed programs under Wine with nothing on
-  # WINEPATH, so a DLL that should have come along would fail it.
-  set(dll_dirs ${CMAKE_CROSSCOMPILING_EMULATOR})
-  list(FIND dll_dirs -- dll_dirs_end)
-  if(dll_dirs_end GREATER 0)
-    math(EXPR dll_dirs_count "${dll_dirs_end} - 1")
-    list(SUBLIST dll_dirs 1 ${dll_dirs_count} dll_dirs)
-  else()
-    set(dll_dirs)
-  endif()
-  set(own_dlls $<TARGET_FILE:zavud_pri_rivezavode> $<TARGET_FILE:lumo> $<TARGET_FILE:lumowx>)
-  set(programs)
-  foreach(program reference_host save_record_tool)
-    if(TARGET ${program})
-      list(APPEND programs $<TARGET_FILE:${program}>)
+  # The developer archive's own README at its top: what it holds and the
+  # toolchain a host must match, as detected for the version resources.
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/README-dev.md.in
+    ${PROJECT_BINARY_DIR}/packaging/README.md @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/README.md DESTINATION . COMPONENT dev)
+
+  # With another Windows toolchain (MSVC, say) the host that rebuilds the
+  # plug-in ships its own runtime and toolkit: only MinGW's are bundled here.
+  if(MINGW)
+    # The DLLs the programs and the plug-in load that this build does not make
+    # (the toolkit's, the compiler's runtime), beside them in
+    # bin, component runtime: what a machine without a MinGW installation
+    # needs. They are read from the import tables, so a new dependency needs no
+    # edit here. They are looked for where the programs run from under Wine,
+    # the cross-compiling emulator's DLL folders; our own DLLs, found beside
+    # the files looked at, are installed by their own rules. What is found
+    # nowhere is Windows' own (kernel32.dll, user32.dll, msvcrt.dll, ...); the
+    # install test runs the installed programs under Wine with nothing on
+    # WINEPATH, so a DLL that should have come along would fail it.
+    set(dll_dirs ${CMAKE_CROSSCOMPILING_EMULATOR})
+    list(FIND dll_dirs -- dll_dirs_end)
+    if(dll_dirs_end GREATER 0)
+      math(EXPR dll_dirs_count "${dll_dirs_end} - 1")
+      list(SUBLIST dll_dirs 1 ${dll_dirs_count} dll_dirs)
+    else()
+      set(dll_dirs)
     endif()
-  endforeach()
-  install(CODE "
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${CMAKE_OBJDUMP}\")
-    file(GET_RUNTIME_DEPENDENCIES
-      EXECUTABLES ${programs}
-      LIBRARIES ${own_dlls}
-      DIRECTORIES ${dll_dirs}
-      POST_EXCLUDE_FILES ${own_dlls}
-      RESOLVED_DEPENDENCIES_VAR zavud_dlls
-      UNRESOLVED_DEPENDENCIES_VAR system_dlls)
-    foreach(dll IN LISTS zavud_dlls)
-      get_filename_component(name \"\${dll}\" NAME)
-      file(REAL_PATH \"\${dll}\" dll)
-      file(INSTALL \"\${dll}\" DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\"
-        RENAME \"\${name}\" USE_SOURCE_PERMISSIONS)
-      if(CMAKE_INSTALL_DO_STRIP)
-        execute_process(COMMAND \"${CMAKE_STRIP}\"
-          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${name}\"
-          COMMAND_ERROR_IS_FATAL ANY)
+    set(own_dlls $<TARGET_FILE:zavud_pri_rivezavode> $<TARGET_FILE:lumo> $<TARGET_FILE:lumowx>)
+    set(programs)
+    foreach(program reference_host reference_host_console_half save_record_tool)
+      if(TARGET ${program})
+        list(APPEND programs $<TARGET_FILE:${program}>)
       endif()
     endforeach()
-    " COMPONENT runtime)
+    install(CODE "
+      set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+      set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+      set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${CMAKE_OBJDUMP}\")
+      file(GET_RUNTIME_DEPENDENCIES
+        EXECUTABLES ${programs}
+        LIBRARIES ${own_dlls}
+        DIRECTORIES ${dll_dirs}
+        POST_EXCLUDE_FILES ${own_dlls}
+        RESOLVED_DEPENDENCIES_VAR zavud_dlls
+        UNRESOLVED_DEPENDENCIES_VAR system_dlls)
+      foreach(dll IN LISTS zavud_dlls)
+        get_filename_component(name \"\${dll}\" NAME)
+        file(REAL_PATH \"\${dll}\" dll)
+        file(INSTALL \"\${dll}\" DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\"
+          RENAME \"\${name}\" USE_SOURCE_PERMISSIONS)
+        if(CMAKE_INSTALL_DO_STRIP)
+          execute_process(COMMAND \"${CMAKE_STRIP}\"
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${name}\"
+            COMMAND_ERROR_IS_FATAL ANY)
+        endif()
+      endforeach()
+      " COMPONENT runtime)
+  endif()
 else()
   # What Debian asks of every package: its copyright (machine-readable) and its
   # changelog in its own doc folder, manual pages for the programs, all

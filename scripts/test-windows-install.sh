@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The Windows packages as a user and a host maker get them, under Wine: the
-# installer installs silently; the installed programs run from where it put
-# them, with nothing on WINEPATH, and say what the Linux programs say; a host
-# built with MinGW-w64 from the developer archive loads the installed
-# plug-in; uninstalling leaves no file behind; a rebuilt package of the same
-# version and a newer one replace what is installed, and an older one is
-# refused. Stops at the first failure, with a non-zero exit status.
+# installer installs silently, with the licence and the notices of every DLL
+# it brings; the installed programs run from where it put them, with nothing
+# on WINEPATH, and say what the Linux programs say; a host built with
+# MinGW-w64 from the developer archive (which holds the licence and notices
+# too) loads the installed plug-in; uninstalling leaves no file behind; a
+# rebuilt package of the same version and a newer one replace what is
+# installed, and an older one is refused. Stops at the first failure, with a
+# non-zero exit status.
 #
 #   scripts/test-windows-install.sh [BUILD]       (default build-win)
 #
@@ -99,6 +101,20 @@ expect_installed() {
         fail "installed products: expected one, version $1; found: ${products:-none}"
     fi
 }
+# LICENSE and THIRD-PARTY-NOTICES in the docs of an installed tree, and a
+# section of the notices for every DLL in its bin that this build does not
+# make: the install rules take whatever the import tables name.
+expect_notices() {
+    local docs=$1/share/doc/zavud_pri_rivezavode dll name
+    for name in LICENSE THIRD-PARTY-NOTICES; do
+        cmp -s "$docs/$name" "$repo/$name" || fail "$2: share/doc/zavud_pri_rivezavode/$name is missing or not the source's"
+    done
+    for dll in "$1"/bin/*.dll; do
+        name=$(basename "$dll")
+        [ -e "$build/bin/$name" ] || grep -q -F "$name" "$docs/THIRD-PARTY-NOTICES" ||
+            fail "$2: THIRD-PARTY-NOTICES does not name $name"
+    done
+}
 expect_nothing_left() {
     [ ! -e "$home" ] || fail "left behind: $(find "$home" | head -n 5)"
     [ -z "$(find "$WINEPREFIX/drive_c" -name "$shortcut")" ] || fail "the shortcut is left behind"
@@ -109,6 +125,8 @@ step "install $(basename "$msi")"
 msiexec /i "$msi" || fail "msiexec /i exited with $?"
 expect_installed "$product_version"
 [ -n "$(find "$WINEPREFIX/drive_c" -name "$shortcut")" ] || fail "no Start-menu shortcut"
+expect_notices "$home" "the installer"
+[ -e "$home/bin/reference_host.com" ] || fail "no console half bin/reference_host.com"
 
 step "the installed reference host"
 cd "$work"
@@ -142,6 +160,9 @@ step "a host built from $(basename "$zip") loads the installed plug-in"
 cmake -E make_directory archive
 (cd archive && cmake -E tar xf "$zip")
 unpacked=$work/archive/$(basename "$zip" .zip)
+expect_notices "$unpacked" "the developer archive"
+grep -q -F "$(cached ZAVUD_TOOLCHAIN)" "$unpacked/README.md" ||
+    fail "the developer archive's README.md does not name the toolchain a host must match"
 cmake -S "$repo/tests/installed_consumer" -B consumer \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
     -DZAVUD_WX_MSW_PREFIX="$(cached ZAVUD_WX_MSW_PREFIX)" \

@@ -43,6 +43,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include "console_half/console_half.h"
 #endif
 
 using namespace reference_host;
@@ -384,6 +386,15 @@ int run_host(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Started by its console half, the window program joins that console:
+    // Ctrl-C and a closing console reach it (end_on_signals). Its own
+    // programs start without.
+    if (GetEnvironmentVariableW(CONSOLE_HALF_VARIABLE, nullptr, 0) > 0) {
+        SetEnvironmentVariableW(CONSOLE_HALF_VARIABLE, nullptr);
+        AttachConsole(ATTACH_PARENT_PROCESS);
+    }
+#endif
     try {
         return run_host(argc, argv);
     } catch (...) {
