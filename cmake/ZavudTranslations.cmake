@@ -4,9 +4,23 @@
 # installed where a host's gettext or wxTranslations finds it
 # (share/locale/LANG/LC_MESSAGES/zavud_pri_rivezavode.mo). The build tree
 # holds the catalogs at the same place below the build folder.
-find_program(ZAVUD_XGETTEXT xgettext REQUIRED)
-find_program(ZAVUD_MSGFMT msgfmt REQUIRED)
-find_program(ZAVUD_MSGCMP msgcmp REQUIRED)
+#
+# A build of the plug-in alone (ZAVUD_TESTS and ZAVUD_TOOLS off) needs no
+# gettext: without it, it builds and installs no catalogs and says so; the
+# panel then shows its English texts.
+if(ZAVUD_TESTS OR ZAVUD_TOOLS)
+  set(required REQUIRED)
+else()
+  set(required)
+endif()
+find_program(ZAVUD_XGETTEXT xgettext ${required})
+find_program(ZAVUD_MSGFMT msgfmt ${required})
+find_program(ZAVUD_MSGCMP msgcmp ${required})
+if(NOT ZAVUD_MSGFMT OR NOT ZAVUD_XGETTEXT)
+  message(STATUS "No gettext (msgfmt, xgettext): the panel's catalogs are not built nor "
+    "installed, and the panel shows its English texts")
+  return()
+endif()
 
 set(ZAVUD_POT ${PROJECT_SOURCE_DIR}/po/zavud_pri_rivezavode.pot)
 # The panel's own sources, relative to the project, so the template names no

@@ -8,8 +8,8 @@
 #   scripts/install-deps.sh all          every job's packages, in one apt run
 #
 # Jobs: build (the build, the tests and the demo; every job but fresh-root
-# includes it), package, coverage, analyse, windows, windows-package,
-# fresh-root.
+# and plugin-only includes it), package, coverage, analyse, windows,
+# windows-package, fresh-root, plugin-only.
 set -euo pipefail
 
 declare -A job_packages=(
@@ -35,6 +35,9 @@ declare -A job_packages=(
     [windows-package]="wixl"
     # Only on the machine that makes the root (scripts/fresh-root.sh).
     [fresh-root]="debootstrap"
+    # The plug-in alone from source (scripts/build-plugin-only.sh): CMake, a
+    # C++17 compiler and the toolkit, nothing else.
+    [plugin-only]="cmake g++ make libwxgtk3.2-dev"
 )
 
 jobs=("$@")
@@ -52,7 +55,10 @@ for job in "${jobs[@]}"; do
     packages+=(${job_packages[$job]})
 done
 # shellcheck disable=SC2206
-[ "${jobs[*]}" = fresh-root ] || packages+=(${job_packages[build]})
+case "${jobs[*]}" in
+fresh-root | plugin-only) ;;
+*) packages+=(${job_packages[build]}) ;;
+esac
 
 missing=()
 for p in $(printf '%s\n' "${packages[@]}" | sort -u); do

@@ -121,12 +121,19 @@ void read_field(const save_field_info& field, const std::uint8_t* stored, std::u
     }
 }
 
+// GCC's and Clang's word for it; other compilers loop.
+#if defined(__GNUC__)
+#define UNROLL_EVERY_FIELD _Pragma("GCC unroll 32")
+#else
+#define UNROLL_EVERY_FIELD
+#endif
+
 // Every field of `r` as stored, but those of the versions in `unread`
 // (LOAD_DEFAULT_* bits) stay zero: loading writes their defaults anyway.
 void read_fields(const std::uint8_t* r, input_config& c, unsigned unread) {
     c = input_config{};
     auto* kept = reinterpret_cast<std::uint8_t*>(&c);
-#pragma GCC unroll 32
+    UNROLL_EVERY_FIELD
     for (const save_field_info& field : SAVE_FIELDS)
         if (!load_defaulted(unread, field.since))
             read_field(field, r + field.offset, kept + field.offset);
@@ -138,7 +145,7 @@ void read_fields(const std::uint8_t* r, input_config& c, unsigned unread) {
 // loaded from.
 void encode_save_record(const input_config& c, std::uint8_t* r) {
     const auto* kept = reinterpret_cast<const std::uint8_t*>(&c);
-#pragma GCC unroll 32
+    UNROLL_EVERY_FIELD
     for (const save_field_info& field : SAVE_FIELDS)
         write_field(field, kept + field.offset, r + field.offset);
     platform::write_be16(r + SAVE_VERSION, static_cast<std::uint16_t>(SAVE_FORMAT_VERSION));
