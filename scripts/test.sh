@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs all tests under a virtual
 # display, in a build that counts coverage (scripts/coverage.sh holds it to its
-# minimum); then a short run of every fuzz target; then the same tests (and
+# minimum); then a short run of every fuzz target; then the same tests built
+# with Clang instead of GCC; then the same tests (and
 # the long validator run) in a build with AddressSanitizer,
 # UndefinedBehaviorSanitizer and leak checking. Installs what is missing first.
 #
@@ -30,6 +31,14 @@ scripts/coverage.sh build-coverage
 
 stage "fuzz smoke run"
 scripts/fuzz.sh "${ZAVUD_FUZZ_SECONDS:-30}"
+
+# The second compiler: everything built with Clang as well, warnings as
+# errors, optimised as delivered, and every test run on it.
+stage "Clang build and test"
+cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAVUD_WERROR=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZAVUD_BENCHMARKS=OFF
+cmake --build build-clang -j"$jobs"
+(cd build-clang && "${display[@]}" ctest --output-on-failure -j"$jobs")
 
 # Last, so the run ends with CTest's summary.
 stage "sanitizer build and test"
