@@ -1,6 +1,6 @@
 // The host code of docs/integration.md (Linux) and docs/windows.md (Windows),
-// as the build takes it from the docs: it compiles, and it loads the built
-// plug-in with all 14 entry points.
+// as the build takes it from the docs: it compiles, it loads the built plug-in
+// with all 14 entry points, and on Linux the whole host example runs.
 #include <gtest/gtest.h>
 
 // What the docs' code includes, here first: inside the namespace below the
@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include <wx/frame.h>
 #include <wx/panel.h>
 #endif
 #include <wx/bitmap.h>
@@ -53,3 +54,11 @@ TEST(DocsCode, LoadsThePluginWithEveryEntryPoint) {
     delete kind.large_icon;
     delete kind.small_icon;
 }
+
+#if !defined(_WIN32)
+TEST(DocsCode, TheHostExampleRunsFromLoadingToReset) {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "host");
+    EXPECT_EQ(from_docs::run_host(ZAVUD_PLUGIN_PATH, frame), 0);
+    frame->Destroy();
+}
+#endif
