@@ -100,8 +100,8 @@ struct full_panel {
     std::string radio_states() const;
 };
 
-// Input as the toolkit delivers it: the control's state changes first, then
-// its event goes to the control.
+// Input as the toolkit delivers it (host_kit/panel_input.h), to the control
+// found at a place of the panel.
 void click(wxButton* button);
 void choose(wxRadioButton* radio);
 void tick(wxCheckBox* box, bool ticked);

@@ -4,10 +4,6 @@
 
 #include "model/platform.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 namespace {
 
 plugin_library& load_plugin() {
@@ -30,15 +26,6 @@ plugin_library& plugin() {
     if (!library.ok())
         ADD_FAILURE() << library.error();
     return library;
-}
-
-bool running_under_wine() {
-#if defined(_WIN32)
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
 }
 
 controller_description::controller_description(std::uint8_t index, std::uint32_t capabilities,

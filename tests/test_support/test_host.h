@@ -12,6 +12,7 @@
 #include "abi/run_records.h"
 #include "element/instance_data.h"
 #include "host_kit/host_records.h"
+#include "host_kit/panel_input.h"
 #include "host_kit/plugin_library.h"
 #include "host_kit/virtual_clock.h"
 
@@ -19,9 +20,7 @@
 // attached to the virtual clock.
 plugin_library& plugin();
 
-// True in a Windows program that Wine runs: for Wine's own limits, which
-// Windows does not share.
-bool running_under_wine();
+using panel_input::running_under_wine;
 
 // The element's record, read white-box through the handle's slot.
 inline instance_data& record_of(host_element& element) {
