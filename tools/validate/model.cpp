@@ -67,7 +67,7 @@ void save(const input_config& c, record_bytes& b) {
     b[SAVE_SPARE_BYTES + 1] = c.spare_bytes[1];
     for (std::size_t i = 0; i < SAVE_SPARE_WORD_COUNT; ++i)
         write_be16(&b[SAVE_SPARE_WORDS + 2 * i], c.spare_words[i]);
-    for (int port = 0; port < 2; ++port) {
+    for (std::size_t port = 0; port < 2; ++port) {
         b[SAVE_DIGI8_VALUE + port] = c.digi8_value[port];
         b[SAVE_DIGI8_MASK + port] = c.digi8_mask[port];
         write_be16(&b[SAVE_DIGI16_VALUE + 2 * port], c.digi16_value[port]);
@@ -106,7 +106,7 @@ input_config load(const std::uint8_t* data, std::uint32_t length, record_bytes& 
     c.spare_bytes[1] = b[SAVE_SPARE_BYTES + 1];
     for (std::size_t i = 0; i < SAVE_SPARE_WORD_COUNT; ++i)
         c.spare_words[i] = read_be16(&b[SAVE_SPARE_WORDS + 2 * i]);
-    for (int port = 0; port < 2; ++port) {
+    for (std::size_t port = 0; port < 2; ++port) {
         c.digi8_value[port] = b[SAVE_DIGI8_VALUE + port];
         c.digi8_mask[port] = b[SAVE_DIGI8_MASK + port];
         c.digi16_value[port] = read_be16(&b[SAVE_DIGI16_VALUE + 2 * port]);
@@ -336,7 +336,7 @@ std::int32_t evaluate(const input_config& c, run_state& state, const std::uint8_
     if ((c.flags & FLAG_TIMEOUT) != 0 && now > state.deadline) {
         if (c.timeout_action == ACTION_CONTINUE)
             return RES_OK;
-        state.pending = PENDING_TIMEOUT;
+        state.pending = pending::timeout;
         return RES_CUSTOM_OPERATION;
     }
     bool met;
@@ -376,7 +376,7 @@ std::int32_t evaluate(const input_config& c, run_state& state, const std::uint8_
         return RES_WAIT;
     if ((c.input_mode == INPUT_SERIAL_1 || c.input_mode == INPUT_SERIAL_2) &&
         (c.flags & FLAG_FORWARD_ANY) != 0) {
-        state.pending = PENDING_FORWARD;
+        state.pending = pending::forward;
         return RES_CUSTOM_OPERATION;
     }
     return RES_OK;
@@ -410,7 +410,7 @@ std::int32_t custom_operation(const input_config& c, const run_state& state,
         op[OPERATION_SUBKIND] != OPERATION_SUBKIND_VALUE)
         return RES_UNSUPPORTED;
     auto put = [&](std::size_t at, std::uint32_t value) { std::memcpy(&op[at], &value, 4); };
-    if (state.pending == PENDING_TIMEOUT) {
+    if (state.pending == pending::timeout) {
         if (c.timeout_action < ACTION_RESTART || c.timeout_action > ACTION_GOTO)
             return RES_INVALID;
         put(OPERATION_CODE, c.timeout_action);
@@ -418,7 +418,7 @@ std::int32_t custom_operation(const input_config& c, const run_state& state,
             put(OPERATION_VALUE, static_cast<std::uint32_t>(c.goto_element));
         return RES_OK;
     }
-    if (state.pending != PENDING_FORWARD)
+    if (state.pending != pending::forward)
         return RES_UNSUPPORTED;
     std::uint32_t code = 0;
     if (c.flags & FLAG_FORWARD_IN2)

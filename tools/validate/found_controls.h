@@ -44,5 +44,6 @@ struct found_controls {
     std::vector<wxWindow*> operable() const;
 };
 
-// Finds the panel in `window`; on failure `error` says what is missing.
+// Finds the panel in `window`, filling `found`, a fresh one; on failure
+// `error` says what is missing.
 bool find_panel(wxWindow* window, found_controls& found, std::string& error);

@@ -12,9 +12,7 @@ void session::save() {
     std::uint32_t length = 0;
     const char* data = library_.vexa_get_save_data(e->handle.handle(), &length);
     model::save(e->config, buffer_);
-    expect(data != nullptr && length == SAVE_RECORD_SIZE &&
-               std::memcmp(data, buffer_.data(), SAVE_RECORD_SIZE) == 0,
-           "save of " + e->name() + " differs from the model");
+    expect_saved(data, length, buffer_, e->name());
     const std::vector<std::uint8_t> copy(data, data + length);
     ++seen.saves;
     // The host restores what it stored, into the same element or a copy of it.
@@ -57,23 +55,27 @@ void session::load() {
         data = nullptr;
         length = random_.bits() % 2000;
     }
+    load_into(*e, data, length);
+}
+
+void session::load_into(element& e, const std::uint8_t* data, std::uint32_t length) {
     const int version =
-        record.size() >= 2 ? static_cast<std::int16_t>(platform::read_be16(record.data())) : 0;
-    note("vexa_set_loaded_data " + e->name() + " version " + std::to_string(version) + ", " +
+        data && length >= 2 ? static_cast<std::int16_t>(platform::read_be16(data)) : 0;
+    note("vexa_set_loaded_data " + e.name() + " version " + std::to_string(version) + ", " +
          std::to_string(length) + " bytes" + (data ? "" : " from a null pointer"));
     // An exact-size copy, so reading past `length` is caught.
     const std::vector<std::uint8_t> exact(data, data ? data + length : data);
     const auto* stored = data ? exact.data() : nullptr;
-    expect_result(library_.vexa_set_loaded_data(e->handle.handle(), length,
+    expect_result(library_.vexa_set_loaded_data(e.handle.handle(), length,
                                                 reinterpret_cast<const char*>(stored)),
                   RES_OK, "vexa_set_loaded_data");
-    e->config = model::load(stored, length, buffer_);
+    e.config = model::load(stored, length, buffer_);
     ++seen.loads;
-    seen.old_version_loads += e->config.version < 5;
+    seen.old_version_loads += e.config.version < 5;
     seen.short_loads += length < SAVE_RECORD_SIZE;
-    e->coloured = true;
-    e->colour = model::colour_of(e->config);
-    if (shown_ == e)
+    e.coloured = true;
+    e.colour = model::colour_of(e.config);
+    if (shown_ == &e)
         shown_ = nullptr;
 }
 
@@ -83,6 +85,11 @@ void session::arm() {
     element* e = pick_element();
     if (e == nullptr)
         return create();
+    arm_element(*e);
+}
+
+void session::arm_element(element& target) {
+    element* const e = &target;
     std::int32_t controller = -99, second = -99;
     const bool outs = random_.chance(0.95);
     note("vexa_continuous_stream " + e->name());
@@ -145,6 +152,11 @@ void session::fetch_result_data() {
     element* e = pick_element();
     if (e == nullptr)
         return create();
+    fetch_result_data_of(*e);
+}
+
+void session::fetch_result_data_of(element& target) {
+    element* const e = &target;
     std::uint32_t io = 0;
     void* block = nullptr;
     std::int32_t controller = -99, second = -99;

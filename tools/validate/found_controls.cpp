@@ -45,7 +45,7 @@ int port_of_label(const wxString& label) {
     const int at = label.Find("Digital ");
     if (at == wxNOT_FOUND || static_cast<std::size_t>(at) + 8 >= label.length())
         return -1;
-    const int number = label[at + 8].GetValue() - '1';
+    const int number = static_cast<int>(label[at + 8].GetValue()) - '1';
     if (number != 0 && number != 1)
         return -1;
     if (label.Contains("(8 Bit)"))
@@ -89,7 +89,6 @@ std::vector<wxWindow*> found_controls::operable() const {
 }
 
 bool find_panel(wxWindow* window, found_controls& p, std::string& error) {
-    p = found_controls{};
     p.window = window;
     const grid cells = cells_of(window->GetSizer());
     if (cells.empty()) {

@@ -1,31 +1,45 @@
-// The validator's failure reports and expectations.
+// Divergence reports and expectations.
 #include "validator.h"
 
 namespace validator {
 
-run_info info;
+// Made before main, where memory running out would end the program anyway.
+run_info info; // NOLINT(cert-err58-cpp)
 coverage seen;
 
 void report_context() {
-    std::fprintf(stderr, "validator: seed %llu, step %ld of %ld; the last calls were:\n",
-                 static_cast<unsigned long long>(info.seed), info.step, info.steps);
+    if (info.in_records)
+        (void)std::fprintf(stderr,
+                           "zavud_validate: seed %llu, after %ld steps, checking the example "
+                           "records; the last calls were:\n",
+                           static_cast<unsigned long long>(info.seed), info.steps);
+    else
+        (void)std::fprintf(stderr,
+                           "zavud_validate: seed %llu, step %ld of %ld; the last calls were:\n",
+                           static_cast<unsigned long long>(info.seed), info.step, info.steps);
     for (const std::string& line : info.recent)
-        std::fprintf(stderr, "  %s\n", line.c_str());
-    std::fprintf(stderr, "replay: validator --seed %llu --steps %ld\n",
-                 static_cast<unsigned long long>(info.seed), info.step);
-    std::fflush(stderr);
+        (void)std::fprintf(stderr, "  %s\n", line.c_str());
+    // Quoted when it would not stay one word in a shell.
+    const bool quote = info.plugin.find_first_of(" \t'\"") != std::string::npos;
+    (void)std::fprintf(stderr, "replay: zavud_validate %s%s%s --seed %llu --steps %ld\n",
+                       quote ? "\"" : "", info.plugin.c_str(), quote ? "\"" : "",
+                       static_cast<unsigned long long>(info.seed), info.step);
+    (void)std::fflush(stderr);
 }
 
 [[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "validator: FAILED: %s\n", what.c_str());
+    (void)std::fflush(stdout);
+    (void)std::fprintf(stderr, "zavud_validate: divergence: %s\n", what.c_str());
     report_context();
-    std::_Exit(1);
+    std::_Exit(EXIT_DIVERGENCE);
 }
 
 void note(const std::string& call) {
+    const std::string line =
+        (info.in_records ? std::string("records") : std::to_string(info.step)) + ": " + call;
     if (info.trace)
-        std::fprintf(stderr, "%ld: %s\n", info.step, call.c_str());
-    info.recent.push_back(std::to_string(info.step) + ": " + call);
+        (void)std::fprintf(stderr, "%s\n", line.c_str());
+    info.recent.push_back(line);
     if (info.recent.size() > 40)
         info.recent.pop_front();
 }
@@ -39,7 +53,7 @@ void on_toolkit_assert(const wxString& file, int line, const wxString& func, con
 
 std::string hex(std::uint32_t value) {
     char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
+    (void)std::snprintf(text, sizeof text, "0x%X", value);
     return text;
 }
 void expect(bool condition, const std::string& what) {

@@ -1,12 +1,13 @@
-// The validator's shared parts: the failure report, the randomness, the
+// The validator's shared parts: the divergence report, the randomness, the
 // host's records of its elements and windows, and the session that plays the
 // host. Each group of the session's members lives in its own file:
-//   reporting.cpp    failure reports and expectations
-//   generators.cpp   the host's helpers and random records
-//   checks.cpp       what the plug-in shows, against the model
-//   host_calls.cpp   the host's calls and the host's world
-//   panel_edits.cpp  edits through the panel's controls
-//   save_and_run.cpp saving, loading and the run time
+//   reporting.cpp       divergence reports and expectations
+//   generators.cpp      the host's helpers and random records
+//   checks.cpp          what the plug-in shows, against the model
+//   host_calls.cpp      the host's calls and the host's world
+//   panel_edits.cpp     edits through the panel's controls
+//   save_and_run.cpp    saving, loading and the run time
+//   example_records.cpp stored records of every version, loaded and read back
 #pragma once
 
 #include <algorithm>
@@ -30,12 +31,12 @@
 #include "abi/ui_parameters.h"
 #include "found_controls.h"
 #include "host_kit/host_records.h"
+#include "host_kit/panel_input.h"
 #include "host_kit/plugin_library.h"
 #include "host_kit/virtual_clock.h"
 #include "lumo.h"
 #include "model.h"
 #include "model/platform.h"
-#include "test_support/panel_host.h"
 
 namespace validator {
 
@@ -45,12 +46,19 @@ constexpr std::int64_t CLOCK_START = 1'700'000'000;
 
 // ---------------------------------------------------------------- reporting
 
+// zavud_validate's exit codes.
+constexpr int EXIT_SAME = 0;       // the plug-in behaves like ours
+constexpr int EXIT_DIVERGENCE = 1; // it does not: the first divergence is reported
+constexpr int EXIT_UNUSABLE = 2;   // it cannot be checked here: arguments, loading, display
+
 struct run_info {
+    std::string plugin; // as given, for the line that replays a run
     std::uint64_t seed = 1;
-    long steps = 10000;
+    long steps = 20000;
     bool trace = false;
     long step = 0;
-    std::deque<std::string> recent; // the last calls, for the failure report
+    bool in_records = false;        // after the steps, in check_example_records
+    std::deque<std::string> recent; // the last calls, for the divergence report
     std::vector<std::string> toolkit_assertions;
 };
 extern run_info info;
@@ -74,6 +82,10 @@ void on_toolkit_assert(const wxString& file, int line, const wxString& func, con
 std::string hex(std::uint32_t value);
 void expect(bool condition, const std::string& what);
 void expect_result(std::int32_t actual, std::int32_t expected, const std::string& call);
+// A record the plug-in saved, `length` bytes at `data`, against `expected`
+// byte by byte; a difference is reported with its field.
+void expect_saved(const char* data, std::uint32_t length, const model::record_bytes& expected,
+                  const std::string& whose);
 // The save-record field that holds byte `offset`, for readable reports.
 std::string field_at(std::size_t offset);
 
@@ -114,23 +126,24 @@ struct host_window {
 
 struct element {
     explicit element(int number, bool no_timeout)
-        : id(number), creation(no_timeout), no_timeout(no_timeout) {}
-    int id;
+        : id(number), no_timeout(no_timeout), creation(no_timeout) {}
     host_element handle;
-    creation_record creation; // the plug-in keeps a pointer to it
-    bool no_timeout;
     host_window* window = nullptr;
-    input_config config{};
-    model::run_state run;
+    void* block = nullptr;
+    wxColour colour;
     std::vector<std::int32_t> element_ids;
+    recording_sink sink;
+    std::string origin; // what it was made for, when not a random call
+    model::run_state run;
+    int id;
+    input_config config{};
+    bool no_timeout;
     bool refresh_set = false;
     bool sink_set = false;
-    recording_sink sink;
     bool block_held = false;
-    void* block = nullptr;
     bool coloured = false;
-    wxColour colour;
-    std::string name() const { return "#" + std::to_string(id); }
+    creation_record creation; // the plug-in keeps a pointer to it
+    std::string name() const { return "#" + std::to_string(id) + origin; }
 };
 
 struct built_panel {
@@ -145,24 +158,36 @@ enum class handler_state { none, bare, built };
 
 class session {
 public:
-    explicit session(std::uint64_t seed) : random_(seed) {}
+    // `library` is loaded, its clock attached.
+    session(plugin_library& library, std::uint64_t seed) : library_(library), random_(seed) {}
     void start();
     void step();
     void finish();
+    // Loads each stored record of example_records.cpp into a new element and
+    // reads it back; returns how many records it checked.
+    int check_example_records();
 
 private:
-    // The host's calls.
+    // The host's calls: a random one of each kind, and some on given elements.
     void create();
+    element& add_element(host_window* window, bool no_timeout, bool creation, bool refresh,
+                         bool sink);
     void remove();
+    void remove_element(element& e);
     void describe();
+    void describe_controller(const std::vector<std::uint8_t>& description);
     void select();
+    void select_element(element* e, std::uint32_t flags, std::uint8_t show);
     void edit();
     void save();
     void load();
+    void load_into(element& e, const std::uint8_t* data, std::uint32_t length);
     void arm();
+    void arm_element(element& e);
     void evaluate();
     void advance_clock();
     void fetch_result_data();
+    void fetch_result_data_of(element& e);
     void release_result_data();
     void fetch_follow_up();
     void reset_gui();
@@ -203,7 +228,7 @@ private:
     std::vector<std::uint8_t> random_save_record();
     std::vector<std::uint8_t> random_input_record(const element& e);
 
-    plugin_library library_{ZAVUD_PLUGIN_PATH};
+    plugin_library& library_;
     random_source random_;
     marking_translator translator_{true};
     project_context project_;

@@ -6,11 +6,8 @@
 namespace validator {
 
 void session::start() {
-    expect(library_.ok(), "cannot load the plug-in: " + library_.error());
-    expect(virtual_clock::attach(library_.native_handle()),
-           "the plug-in's clock cannot be replaced: it must import _time64");
     virtual_clock::set(now_);
-    std::setlocale(LC_ALL, "C");
+    (void)std::setlocale(LC_ALL, "C");
     change_project();
     for (int i = random_.between(1, 4); i > 0; --i)
         describe();
@@ -86,20 +83,29 @@ void session::finish() {
 void session::create() {
     if (elements_.size() >= MOST_ELEMENTS)
         return remove();
-    auto owned = std::make_unique<element>(next_element_++, random_.chance(0.25));
+    const bool no_timeout = random_.chance(0.25);
+    host_window* window = random_.chance(0.3) ? nullptr : pick_window();
+    // A creation record whose option is clear may as well be absent.
+    const bool creation = no_timeout || random_.chance(0.7);
+    const bool refresh = random_.chance(0.85);
+    add_element(window, no_timeout, creation, refresh, random_.chance(0.8));
+}
+
+element& session::add_element(host_window* window, bool no_timeout, bool creation, bool refresh,
+                              bool sink) {
+    auto owned = std::make_unique<element>(next_element_++, no_timeout);
     element& e = *owned;
-    e.window = random_.chance(0.3) ? nullptr : pick_window();
+    e.window = window;
     e.handle->parent_window = e.window ? e.window->window : nullptr;
     e.handle->translator = &translator_;
     e.handle->project = project_.record();
     const bool empty_window = e.window && e.window->window->GetChildren().empty();
-    // A creation record whose option is clear may as well be absent.
-    const void* creation = e.no_timeout || random_.chance(0.7) ? e.creation.bytes : nullptr;
     note("vexa_create_instance " + e.name() +
          (e.window ? " in W" + std::to_string(e.window->id) : "") +
          (e.no_timeout ? " no_timeout_section" : ""));
-    expect_result(library_.vexa_create_instance(e.handle.handle(), creation), RES_OK,
-                  "vexa_create_instance");
+    expect_result(
+        library_.vexa_create_instance(e.handle.handle(), creation ? e.creation.bytes : nullptr),
+        RES_OK, "vexa_create_instance");
     expect(e.handle->instance_data != nullptr, "creation left the instance slot empty");
     e.config = template_;
     elements_.push_back(std::move(owned));
@@ -112,39 +118,46 @@ void session::create() {
         retire_live_panel();
         adopt_panel(e);
     }
-    if (random_.chance(0.85)) {
+    if (refresh) {
         library_.vexa_set_refresh_callback(e.handle.handle(), recording_refresh);
         e.refresh_set = true;
     }
-    if (random_.chance(0.8)) {
+    if (sink) {
         e.handle->sink = &e.sink;
         e.sink_set = true;
     }
+    return e;
 }
 
 void session::remove() {
     element* e = pick_element();
     if (e == nullptr)
         return create();
-    if (e->block_held) {
-        library_.vexa_release_bin_data(e->handle.handle());
-        e->block_held = false;
+    remove_element(*e);
+}
+
+void session::remove_element(element& e) {
+    if (e.block_held) {
+        library_.vexa_release_bin_data(e.handle.handle());
+        e.block_held = false;
     }
-    note("vexa_delete_instance " + e->name());
-    expect_result(library_.vexa_delete_instance(e->handle.handle()), RES_OK,
-                  "vexa_delete_instance");
-    if (current_ == e) {
+    note("vexa_delete_instance " + e.name());
+    expect_result(library_.vexa_delete_instance(e.handle.handle()), RES_OK, "vexa_delete_instance");
+    if (current_ == &e) {
         current_ = nullptr;
         ignoring_ = true;
     }
-    if (shown_ == e)
+    if (shown_ == &e)
         shown_ = nullptr;
     elements_.erase(std::find_if(elements_.begin(), elements_.end(),
-                                 [&](const auto& owned) { return owned.get() == e; }));
+                                 [&](const auto& owned) { return owned.get() == &e; }));
 }
 
 void session::describe() {
-    const std::vector<std::uint8_t> d = random_description();
+    describe_controller(random_description());
+}
+
+void session::describe_controller(const std::vector<std::uint8_t>& d) {
     note("vexa_set_config_info index " + std::to_string(d[CONFIG_CONTROLLER_INDEX]) +
          ((d[CONFIG_STATUS_FLAGS] & CONFIG_VALID) ? "" : " (not valid)"));
     table_.describe(d.data());
@@ -159,6 +172,10 @@ void session::select() {
     if (random_.chance(0.1))
         flags |= random_.bits() & ~0x4u;
     const std::uint8_t show = random_.chance(0.85) ? 1 : random_.chance(0.5) ? 0 : 2;
+    select_element(e, flags, show);
+}
+
+void session::select_element(element* e, std::uint32_t flags, std::uint8_t show) {
     if (e == nullptr) {
         note("vexa_select null");
         library_.vexa_select(nullptr, flags, show);
@@ -282,7 +299,7 @@ void session::switch_locale() {
 #endif
     const char* locale = random_.chance(0.5) ? "C" : other;
     note(std::string("host switches the locale to ") + locale);
-    std::setlocale(LC_ALL, locale);
+    (void)std::setlocale(LC_ALL, locale);
 }
 
 void session::read_element_kind() {

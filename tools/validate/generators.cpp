@@ -13,7 +13,7 @@ namespace {
 // pieces use (Latin letters up to U+024F, the euro sign, the G clef as its
 // surrogate pair) and the rest of its random bytes become "x".
 void spare_wine_the_marks(std::uint8_t* utf16be, std::size_t size) {
-    if (!running_under_wine())
+    if (!panel_input::running_under_wine())
         return;
     auto unit = [&](std::size_t i) {
         return i + 1 < size ? (unsigned{utf16be[i]} << 8) | utf16be[i + 1] : 0u;

@@ -67,7 +67,7 @@ void session::edit_choice(built_panel& p, wxComboBox* choice) {
          (choice == k.controller_choice ? " of the controller choice"
           : choice == k.timeout_action  ? " of the timeout action"
                                         : " of the goto list"));
-    pick(choice, entry);
+    panel_input::pick(*choice, entry);
     if (handled) {
         input_config& c = current_->config;
         if (choice == k.controller_choice)
@@ -84,7 +84,7 @@ void session::edit_radio(built_panel& p, wxRadioButton* radio) {
     const found_controls& k = p.controls;
     const bool handled = handled_edit(p);
     note(panel_name(p, live_) + ": choose " + radio->GetLabel().ToStdString());
-    choose(radio);
+    panel_input::choose(*radio);
     if (handled) {
         input_config& c = current_->config;
         for (int port = 0; port < model::PORTS; ++port)
@@ -110,7 +110,7 @@ void session::edit_check(built_panel& p, wxCheckBox* box) {
     const bool ticked = random_.chance(0.5);
     note(panel_name(p, live_) + ": " + (ticked ? "tick " : "untick ") +
          box->GetLabel().ToStdString());
-    tick(box, ticked);
+    panel_input::tick(*box, ticked);
     if (handled) {
         std::uint32_t flag = 0;
         if (box == k.message_check)
@@ -129,10 +129,10 @@ void session::edit_check(built_panel& p, wxCheckBox* box) {
 // The toolkit's ways of ending a text or spin edit: Enter, or the focus leaving.
 void session::send_text_event(built_panel& p, wxWindow* control) {
     if (random_.chance(0.5)) {
-        press_enter(control);
+        panel_input::press_enter(*control);
         return;
     }
-    const bool skipped = lose_focus(control);
+    const bool skipped = panel_input::lose_focus(*control);
     if (&p == live_)
         expect(skipped == !ignoring_,
                "a focus loss must go on to the toolkit exactly when events are not ignored");
@@ -169,7 +169,7 @@ void session::edit_spin(built_panel& p, wxSpinCtrl* spin) {
     note(panel_name(p, live_) + ": set " + name + " spin to " + std::to_string(value));
     const int way = random_.below(3);
     if (way == 0) {
-        spin_to(spin, value);
+        panel_input::spin_to(*spin, value);
     } else {
         spin->SetValue(value);
         send_text_event(p, spin);
@@ -247,7 +247,7 @@ void session::edit_bit(built_panel& p, wxButton* button) {
             }
     note(panel_name(p, live_) + ": click bit button " + std::to_string(index) + " of port " +
          std::to_string(port) + " showing " + label.ToStdString());
-    click(button);
+    panel_input::click(*button);
     if (handled) {
         input_config& c = current_->config;
         const std::uint32_t bit = model::button_bit(port, index);

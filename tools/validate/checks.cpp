@@ -16,18 +16,22 @@ void session::check_refresh_calls(const std::vector<refresh_call>& expected,
     refresh_log().clear();
 }
 
+void expect_saved(const char* data, std::uint32_t length, const model::record_bytes& expected,
+                  const std::string& whose) {
+    expect(data != nullptr && length == SAVE_RECORD_SIZE,
+           "save of " + whose + " returned no record or a wrong length");
+    for (std::size_t i = 0; i < SAVE_RECORD_SIZE; ++i)
+        if (static_cast<std::uint8_t>(data[i]) != expected[i])
+            fail("save of " + whose + " differs from ours in " + field_at(i) + ": got " +
+                 hex(static_cast<std::uint8_t>(data[i])) + ", expected " + hex(expected[i]));
+}
+
 void session::check_elements() {
     for (auto& e : elements_) {
         std::uint32_t length = 12345;
         const char* data = library_.vexa_get_save_data(e->handle.handle(), &length);
         model::save(e->config, buffer_);
-        expect(data != nullptr && length == SAVE_RECORD_SIZE,
-               "save of " + e->name() + " returned no record or a wrong length");
-        for (std::size_t i = 0; i < SAVE_RECORD_SIZE; ++i)
-            if (static_cast<std::uint8_t>(data[i]) != buffer_[i])
-                fail("save of " + e->name() + " differs from the model in " + field_at(i) +
-                     ": got " + hex(static_cast<std::uint8_t>(data[i])) + ", expected " +
-                     hex(buffer_[i]));
+        expect_saved(data, length, buffer_, e->name());
         const wxColour& colour = e->handle->colour;
         if (e->coloured)
             expect(colour.IsOk() && colour.GetRGBA() == e->colour.GetRGBA(),

@@ -14,7 +14,7 @@
 #include "abi/controller_config.h"
 #include "abi/input_record.h"
 #include "abi/result_codes.h"
-#include "element/instance_data.h"
+#include "model/input_config.h"
 #include "model/save_record.h"
 
 namespace model {
@@ -82,11 +82,14 @@ wxString comparison_text(const char* stored);
 // The wait message as the host receives it with event 11018.
 wxString wait_message(const input_config& config);
 
+// The follow-up an element holds for the host to fetch.
+enum class pending { none, timeout, forward };
+
 // An element's run-time state.
 struct run_state {
     std::int64_t deadline = 0;
     bool start_timer = false;
-    std::int32_t pending = PENDING_NONE;
+    model::pending pending = pending::none;
     wxString last_received;
 };
 
