@@ -11,7 +11,18 @@ char* vexa_get_save_data(element_handle* element, std::uint32_t* length) {
         *length = record != nullptr ? static_cast<std::uint32_t>(SAVE_RECORD_SIZE) : 0;
     if (record == nullptr)
         return nullptr;
+#if defined(ZAVUD_DELIBERATE_FAULT)
+#if defined(ZAVUD_AS_SHIPPED)
+#error "the plug-in that ships is never built with ZAVUD_DELIBERATE_FAULT"
+#endif
+    // The tests' faulty build (tests/CMakeLists.txt): forwarding to IN5 is
+    // not saved, a fault that zavud_validate must find and name.
+    input_config faulty = record->config;
+    faulty.flags &= ~FLAG_FORWARD_IN5;
+    encode_save_record(faulty, the_plugin.save_buffer);
+#else
     encode_save_record(record->config, the_plugin.save_buffer);
+#endif
     return reinterpret_cast<char*>(the_plugin.save_buffer);
 }
 
