@@ -88,6 +88,10 @@ if(TARGET save_record_tool)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/tools/save_record_tool/examples/
     DESTINATION ${ZAVUD_DATADIR}/examples COMPONENT tools)
 endif()
+# For host makers: zavud_validate checks their own build of the plug-in.
+if(TARGET zavud_validate)
+  install(TARGETS zavud_validate RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT dev)
+endif()
 
 if(WIN32)
   # The licence, and the notices of what the packages bundle (the toolkit,
@@ -126,7 +130,7 @@ if(WIN32)
     endif()
     set(own_dlls $<TARGET_FILE:zavud_pri_rivezavode> $<TARGET_FILE:lumo> $<TARGET_FILE:lumowx>)
     set(programs)
-    foreach(program reference_host reference_host_console_half save_record_tool)
+    foreach(program reference_host reference_host_console_half save_record_tool zavud_validate)
       if(TARGET ${program})
         list(APPEND programs $<TARGET_FILE:${program}>)
       endif()
@@ -175,12 +179,15 @@ else()
     install(FILES ${ZAVUD_DEBIAN}/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
       DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
   endforeach()
-  foreach(program reference_host save_record_tool)
+  foreach(program_component reference_host:tools save_record_tool:tools zavud_validate:dev)
+    string(REPLACE ":" ";" parts ${program_component})
+    list(GET parts 0 program)
+    list(GET parts 1 component)
     if(TARGET ${program})
       set(page ${PROJECT_BINARY_DIR}/debian/${program}.1.gz)
       zavud_gzip(${PROJECT_SOURCE_DIR}/docs/man/${program}.1 ${page})
       list(APPEND compressed ${page})
-      install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tools)
+      install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${component})
     endif()
   endforeach()
   file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
@@ -190,7 +197,8 @@ endif()
 # Debian packages, one per component:
 #   zavud-pri-rivezavode        the plug-in and its stand-in support libraries
 #                               (what a host machine needs)
-#   zavud-pri-rivezavode-dev    headers, CMake package, pkg-config, docs (host makers)
+#   zavud-pri-rivezavode-dev    headers, CMake package, pkg-config, docs,
+#                               zavud_validate (host makers)
 #   zavud-pri-rivezavode-tools  reference host, save-record tool, examples
 set(CPACK_PACKAGE_NAME zavud-pri-rivezavode)
 set(CPACK_PACKAGE_VENDOR "zavud_pri_rivezavode developers")
@@ -222,8 +230,9 @@ Custom Input plug-in: the records it exchanges with the host at their byte
 layout, its 14 entry points and their result codes, and the path of the
 installed module.
 .
-This package also holds the integration guide and the format of the save
-records.")
+This package also holds zavud_validate, which checks a build of the plug-in
+(a host maker's own rebuild) against the behaviour of this one, the
+integration guide and the format of the save records.")
 set(CPACK_DEBIAN_TOOLS_DESCRIPTION "Custom Input element plug-in - reference host and tools
 Programs around the Custom Input plug-in: reference_host, a desktop host that
 edits projects in the plug-in's panel and runs them against a simulated

@@ -2,7 +2,8 @@
 # Builds the Debian packages (build-pkg/*.deb), holds them to Debian's
 # policy with lintian (any error or warning fails), and checks them as a user
 # would get them: installed with apt-get on this machine, the programs run
-# from PATH against the installed examples, a small host built against the
+# from PATH against the installed examples and the installed plug-in
+# (zavud_validate), a small host built against the
 # installed headers (CMake package and pkg-config) loads the installed
 # plug-in; then the machine's packages are put back as they were: what it
 # installed is removed, and a release of them installed before is installed
@@ -52,6 +53,10 @@ step "reference_host --replay $examples/typical_run.json"
 reference_host --replay "$examples/typical_run.json" | tail -n 3
 step "save_record_tool decode $examples/serial_element.rec"
 save_record_tool decode "$examples/serial_element.rec" | head -n 4
+plugin=$(pkg-config --variable=plugin zavud_pri_rivezavode)
+step "zavud_validate $plugin (a host maker's check of a rebuild, here of the installed one)"
+zavud_validate --version
+xvfb-run -a zavud_validate "$plugin" --steps 2000 | tail -n 2
 
 step "a host built against the installed headers loads the installed plug-in"
 consumer=$(mktemp -d)

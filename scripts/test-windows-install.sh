@@ -4,10 +4,10 @@
 # it brings; the installed programs run from where it put them, with nothing
 # on WINEPATH, and say what the Linux programs say; a host built with
 # MinGW-w64 from the developer archive (which holds the licence and notices
-# too) loads the installed plug-in; uninstalling leaves no file behind; a
-# rebuilt package of the same version and a newer one replace what is
-# installed, and an older one is refused. Stops at the first failure, with a
-# non-zero exit status.
+# too) loads the installed plug-in, and the archive's zavud_validate checks
+# it; uninstalling leaves no file behind; a rebuilt package of the same
+# version and a newer one replace what is installed, and an older one is
+# refused. Stops at the first failure, with a non-zero exit status.
 #
 #   scripts/test-windows-install.sh [BUILD]       (default build-win)
 #
@@ -172,6 +172,13 @@ cmake --build consumer >/dev/null
 # The host's own toolkit and runtime DLLs: those the package installed.
 WINEPATH="$home_windows\\bin" wine "$(windows_path "$work/consumer/installed_host.exe")" \
     "$home_windows\\bin\\zavud_pri_rivezavode.dll" || fail "the host exited with $?"
+step "the archive's zavud_validate checks the installed plug-in"
+[ -f "$unpacked/bin/zavud_validate.exe" ] || fail "the developer archive holds no bin/zavud_validate.exe"
+WINEPATH="$home_windows\\bin" wine "$(windows_path "$unpacked/bin/zavud_validate.exe")" \
+    "$home_windows\\bin\\zavud_pri_rivezavode.dll" --steps 2000 >validate.out ||
+    fail "zavud_validate exited with $?: $(tail -n 3 validate.out)"
+without_cr validate.out
+grep -q "^2000 steps, 0 divergences$" validate.out || fail "zavud_validate: $(cat validate.out)"
 
 step "uninstall"
 msiexec /x "$msi" || fail "msiexec /x exited with $?"
