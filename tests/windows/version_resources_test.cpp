@@ -80,7 +80,8 @@ TEST(VersionResources, EveryFileSaysWhatItIsItsVersionAndLicence) {
                  {L"lumowx.dll", false},
                  {L"reference_host.exe", true},
                  {L"reference_host.com", true},
-                 {L"save_record_tool.exe", true}};
+                 {L"save_record_tool.exe", true},
+                 {L"zavud_validate.exe", true}};
     for (const auto& f : files) {
         SCOPED_TRACE(narrow(f.file));
         version_info info = read_version(beside_test(f.file));
