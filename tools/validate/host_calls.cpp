@@ -73,6 +73,10 @@ void session::finish() {
     }
     elements_.clear();
     library_.vexa_reset_gui();
+    table_.caps = 0;
+    handler_ = handler_state::none;
+    current_ = nullptr;
+    retire_live_panel();
     panels_.clear();
     for (auto& w : windows_)
         w->frame->Destroy();

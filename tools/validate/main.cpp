@@ -250,7 +250,6 @@ int run(int argc, char** argv) {
     for (info.step = 1; info.step <= info.steps; ++info.step)
         host.step();
     info.step = info.steps;
-    host.finish();
     (void)std::printf("  panels built %ld, selections filling the panel %ld, GUI resets %ld\n"
                       "  edits applied %ld, ignored %ld, on old panels %ld\n"
                       "  bit clicks on X %ld, on 0 %ld, on 1 %ld, on another label %ld\n"
@@ -266,6 +265,7 @@ int run(int argc, char** argv) {
     (void)std::fflush(stdout);
     info.in_records = true;
     const int records = host.check_example_records();
+    host.finish();
     (void)std::printf(
         "%d example records of versions 1 to %d loaded and read back, 0 divergences\n", records,
         SAVE_FORMAT_VERSION);
