@@ -292,13 +292,13 @@ void main_frame::select_first_custom_input() {
         }
 }
 
-std::string main_frame::save_screenshot(const std::string& file) {
+wxBitmap main_frame::picture() {
     Raise();
     Update();
     // Only what is on the screen can be read back.
     const wxRect area = GetScreenRect().Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize()));
     if (area.IsEmpty())
-        return "the window is not on the screen";
+        return {};
     // 24 bits, no alpha: Windows' drawing leaves a 32-bit bitmap's alpha at
     // zero, which would make every pixel it drew transparent.
     wxBitmap shot(area.width, area.height, 24);
@@ -307,6 +307,13 @@ std::string main_frame::save_screenshot(const std::string& file) {
         wxScreenDC screen;
         memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
     }
+    return shot;
+}
+
+std::string main_frame::save_screenshot(const std::string& file) {
+    const wxBitmap shot = picture();
+    if (!shot.IsOk())
+        return "the window is not on the screen";
     // Encoded in memory and written by us: the toolkit's own file output
     // reports a failure in a dialog, and without the system's reason.
     wxMemoryOutputStream png;

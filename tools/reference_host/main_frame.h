@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/bitmap.h>
 #include <wx/frame.h>
 #include <wx/timer.h>
 
@@ -49,6 +50,8 @@ public:
     void select_first_custom_input();
     // Saves what the window shows as a PNG; empty when it did, else why not.
     std::string save_screenshot(const std::string& file);
+    // The window as it is on the screen; not IsOk() when it is not there.
+    wxBitmap picture();
     // Why the serial device of the options could not be opened; empty when
     // it was, or when none was named.
     const std::string& serial_problem() const { return serial_problem_; }

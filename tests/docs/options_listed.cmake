@@ -1,0 +1,35 @@
+# Holds a page's option list to the program's --help: every option --help
+# names is in the page's list, and the list names no option --help lacks.
+# The list is the code block after the line "<!-- options: ... -->".
+#   cmake -DPROGRAM=path -DPAGE=docs/x.md -P options_listed.cmake
+execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${PROGRAM} --help exited with ${failed}")
+endif()
+file(READ ${PAGE} page)
+string(FIND "${page}" "<!-- options:" start)
+if(start EQUAL -1)
+  message(FATAL_ERROR "${PAGE} has no line \"<!-- options: ...\" before its option list")
+endif()
+string(SUBSTRING "${page}" ${start} -1 page)
+string(REGEX MATCH "```[a-z]*\n([^`]*)```" block "${page}")
+set(block "${CMAKE_MATCH_1}")
+
+function(options_in text out)
+  string(REGEX MATCHALL "--[a-z][a-z-]*" found "${text}")
+  list(REMOVE_DUPLICATES found)
+  list(SORT found)
+  set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+options_in("${help}" in_help)
+options_in("${block}" in_page)
+set(missing ${in_help})
+list(REMOVE_ITEM missing ${in_page})
+set(unknown ${in_page})
+list(REMOVE_ITEM unknown ${in_help})
+if(missing OR unknown)
+  message(FATAL_ERROR "${PAGE}'s option list and --help differ: not in the list: "
+    "${missing}; not in --help: ${unknown}")
+endif()
+list(LENGTH in_help count)
+message("${count} options, listed alike: ${in_help}")
