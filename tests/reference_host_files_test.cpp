@@ -136,7 +136,7 @@ TEST(ControllerFile, FileMessagesStartWithTheFileName) {
               std::string::npos);
     const std::string wrong = write_temp("wrong_controllers.json", R"({"controller": []})");
     EXPECT_EQ(refusal([&] { read_controller_file(wrong); }),
-              wrong + ": controller: unknown key (known: controllers)");
+              wrong + ": controller: unknown key (known: controllers, $schema)");
     EXPECT_EQ(refusal([&] { read_controller_file("/nonexistent/c.json"); }),
               "/nonexistent/c.json: cannot be opened: No such file or directory");
     const std::string directory = temp_folder();
@@ -286,6 +286,30 @@ TEST(ProjectFile, ConfigurationsInJsonBecomeSaveRecords) {
                   project_from_json(json);
               }).find("elements[0].configuration: give either \"save_record\" or"),
               std::string::npos);
+}
+
+TEST(Files, TheTopMayNameASchemaForEditors) {
+    // Each kind of file, read from a file as the program reads it: with a
+    // "$schema" string at its top it reads as without; anything else there
+    // is refused, naming the key.
+    const struct {
+        std::function<void(const std::string&)> read;
+        const char* members;
+    } kinds[] = {
+        {[](const std::string& f) { read_controller_file(f); }, R"("controllers": [])"},
+        {[](const std::string& f) { read_project_file(f); }, R"("elements": [])"},
+        {[](const std::string& f) { read_scenario_file(f); },
+         R"("elements": [], "timeline": [], "expect": "completed")"},
+    };
+    for (const auto& kind : kinds) {
+        const std::string named = write_temp(
+            "with_schema.json",
+            std::string(R"({"$schema": "../docs/scenario.schema.json", )") + kind.members + "}");
+        EXPECT_EQ(refusal([&] { kind.read(named); }), "") << kind.members;
+        const std::string number = write_temp(
+            "schema_number.json", std::string(R"({"$schema": 1, )") + kind.members + "}");
+        EXPECT_EQ(refusal([&] { kind.read(number); }), number + ": $schema: expected a string");
+    }
 }
 
 TEST(ProjectFile, ACutSaveLeavesNoFile) {

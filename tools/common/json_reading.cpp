@@ -86,6 +86,11 @@ bool read_bool(const json& value, const std::string& path) {
     return value.get<bool>();
 }
 
+void check_schema_key(const json& top) {
+    if (top.contains(SCHEMA_KEY))
+        read_string(top[SCHEMA_KEY], SCHEMA_KEY);
+}
+
 namespace {
 
 [[noreturn]] void refuse_text(const std::string& origin, const std::string& problem) {

@@ -56,6 +56,11 @@ std::int64_t read_integer(const nlohmann::json& value, const std::string& path, 
 std::string read_string(const nlohmann::json& value, const std::string& path);
 bool read_bool(const nlohmann::json& value, const std::string& path);
 
+// A file's top may name its JSON Schema under "$schema", so that an editor
+// checks it as it is typed; the programs take it as a string and ignore it.
+inline constexpr const char* SCHEMA_KEY = "$schema";
+void check_schema_key(const nlohmann::json& top);
+
 // The deepest nesting any of the programs' files needs is six levels (a
 // scenario's controller ports' bit lists, an element's configuration with its
 // flag names); a record's JSON needs three. Deeper text is refused at once,

@@ -251,7 +251,8 @@ std::vector<controller_setup> read_controller_file(const std::string& file) {
     const nlohmann::json json =
         common::read_json_file(file, CONTROLLER_FILE_LIMIT, "a controllers file");
     try {
-        common::require_object(json, "", {"controllers"});
+        common::require_object(json, "", {"controllers", common::SCHEMA_KEY});
+        common::check_schema_key(json);
         if (!json.contains("controllers"))
             throw common::input_error("controllers: missing");
         return controllers_from_json(json["controllers"], "controllers");

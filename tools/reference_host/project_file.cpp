@@ -111,7 +111,8 @@ nlohmann::ordered_json element_to_json(const project_element& element) {
 }
 
 project project_from_json(const nlohmann::json& json) {
-    common::require_object(json, "", {"elements"});
+    common::require_object(json, "", {"elements", common::SCHEMA_KEY});
+    common::check_schema_key(json);
     if (!json.contains("elements"))
         throw common::input_error("elements: missing");
     return project{elements_from_json(json["elements"], "elements")};

@@ -287,8 +287,10 @@ std::string scenario_to_text(const scenario& s) {
 }
 
 scenario scenario_from_json(const nlohmann::json& json) {
-    common::require_object(
-        json, "", {"description", "controllers", "elements", "runs", "timeline", "expect"});
+    common::require_object(json, "",
+                           {"description", "controllers", "elements", "runs", "timeline", "expect",
+                            common::SCHEMA_KEY});
+    common::check_schema_key(json);
     for (const char* required : {"elements", "timeline", "expect"})
         if (!json.contains(required))
             throw common::input_error(std::string(required) + ": missing");
