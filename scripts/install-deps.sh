@@ -16,10 +16,12 @@ declare -A job_packages=(
     # fonts-wqy-microhei: the panel's Chinese, Japanese and Korean glyphs
     # under Xvfb. librsvg2-common: GTK's theme draws some of its marks from
     # SVG (a recommendation of GTK's, which --no-install-recommends skips;
-    # without it every window warns that it cannot load them).
+    # without it every window warns that it cannot load them). python3 and
+    # python3-jsonschema: the test that holds docs/*.schema.json to the
+    # reference host's reader (tests/schemas/).
     [build]="cmake g++ make binutils pkg-config libwxgtk3.2-dev libgtest-dev libbenchmark-dev
              nlohmann-json3-dev libserialport-dev gettext xvfb xauth clang libclang-rt-14-dev
-             abigail-tools help2man fonts-wqy-microhei librsvg2-common"
+             abigail-tools help2man fonts-wqy-microhei librsvg2-common python3 python3-jsonschema"
     # The Debian packages, held to lintian and installed for their check.
     [package]="dpkg-dev file lintian"
     # gcovr, and python3 for the gate that reads its summary.

@@ -34,6 +34,8 @@
 #include "windows/com_port_pair.h"
 using serial_pair = com_port_pair;
 #else
+#include <sys/wait.h>
+
 #include "test_support/pseudo_serial.h"
 using serial_pair = pseudo_terminal;
 #endif
@@ -60,6 +62,25 @@ struct clock_guard {
     ~clock_guard() { virtual_clock::reset(); }
     void advance(std::int64_t seconds) { virtual_clock::set(now += seconds); }
 };
+
+// A recording holds to docs/scenario.schema.json, as tests/schemas/ checks it.
+void expect_schema_holds(const std::string& file) {
+#ifdef _WIN32
+    (void)file; // checked in the Linux build: the file's form is the same
+#else
+    const std::string command = std::string("'" SCHEMAS_PYTHON "' '" SCHEMAS_TEST
+                                            "' --docs '" SCHEMAS_FOLDER "' --scenario '") +
+                                file + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr) << command;
+    std::string output;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command << "\n" << output;
+#endif
+}
 
 // The window with --record FILE (and `serial`, when given); its run log
 // kept whole.
@@ -99,6 +120,7 @@ struct recording_window {
     }
     // Replays the recording; its calls and results must be the window's.
     void expect_replay_matches() {
+        expect_schema_holds(file);
         const finished replayed = run_program("--replay " + file);
         EXPECT_EQ(replayed.exit_code, 0) << replayed.output;
         EXPECT_EQ(calls(replayed.output), calls(log)) << replayed.output;
@@ -371,6 +393,7 @@ TEST(Recording, AClockThatJumpsForwardIsTakenOutOfTheTimelineAndDescribed) {
     }
     ASSERT_EQ(outcome_name(runner.state()), "completed");
 
+    expect_schema_holds(file);
     const scenario s = read_scenario_file(file);
     std::vector<std::int64_t> at;
     for (const auto& entry : s.timeline)
