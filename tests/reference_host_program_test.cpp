@@ -45,6 +45,35 @@ TEST(Program, ReplaysTheTypicalRunOnTheVirtualClock) {
     EXPECT_LT(took, std::chrono::seconds(5));
 }
 
+namespace {
+
+// An installed example replayed as a user replays it: its expectation met,
+// and the line that shows what it is an example of.
+void expect_example_met(const std::string& name, const std::string& line) {
+    const finished f = run_program("--replay " REFERENCE_HOST_EXAMPLES "/" + name);
+    EXPECT_EQ(f.exit_code, 0) << f.output;
+    EXPECT_TRUE(has(f, line)) << f.output;
+}
+
+} // namespace
+
+TEST(Program, ReplaysTheSerialForwardingExample) {
+    expect_example_met("serial_forwarding.json", "RES_OK: op 0x30, forward \"4711AB\" (6 "
+                                                 "characters) to IN2, IN3\n");
+}
+
+TEST(Program, ReplaysTheSecondControllerExample) {
+    expect_example_met("second_controller.json",
+                       "t=5s    vexa_check_input_value(\"Wait for clamp\", controller 1: "
+                       "digi16_1=0x0101) -> RES_OK\n");
+}
+
+TEST(Program, ReplaysTheTimeoutGotoExample) {
+    expect_example_met("timeout_goto.json", "t=9s    vexa_get_custom_operation(\"Wait for part\") "
+                                            "-> RES_OK: op 3, go to element id 30\n  t=9s    "
+                                            "host: marks \"Reject part\"\n");
+}
+
 TEST(Program, ExitsWithOneWhenTheReplayEndsOtherwise) {
     std::ifstream in(typical_run);
     nlohmann::json scenario = nlohmann::json::parse(in);
