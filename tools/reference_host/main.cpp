@@ -32,6 +32,7 @@
 #include "host_kit/plugin_library.h"
 #include "host_kit/virtual_clock.h"
 #include "reference_host/growing_file.h"
+#include "reference_host/host_texts.h"
 #include "reference_host/main_frame.h"
 #include "reference_host/options.h"
 #include "reference_host/program_files.h"
@@ -185,19 +186,16 @@ public:
         if (options_.screenshot)
             log_to_stderr();
         wxInitAllImageHandlers();
-        if (!load_panel_catalog(options_.language.value_or("")) && options_.language)
-            complain("no panel texts in \"" + *options_.language +
-                     "\"; the panel shows them as "
-                     "the plug-in gives them");
+        report_missing_catalogs(load_catalogs(options_.language.value_or("")));
         plugin_ = std::make_unique<plugin_library>(options_.plugin_path);
         if (!plugin_->ok())
-            return refuse("Cannot load the plug-in", plugin_->error());
+            return refuse(host_text("Cannot load the plug-in"), plugin_->error());
         std::vector<controller_setup> controllers = default_controllers();
         if (options_.controllers) {
             try {
                 controllers = read_controller_file(*options_.controllers);
             } catch (const common::input_error& e) {
-                return refuse("Cannot load the controllers", e.what());
+                return refuse(host_text("Cannot load the controllers"), e.what());
             }
         }
         main_frame::log_copy copy;
@@ -205,7 +203,7 @@ public:
             try {
                 log_ = std::make_unique<growing_file>(*options_.log_file);
             } catch (const common::input_error& e) {
-                return refuse("Cannot write the run log", e.what());
+                return refuse(host_text("Cannot write the run log"), e.what());
             }
             copy = [this](const std::string& line) {
                 // Said once; the window's log goes on.
@@ -306,6 +304,21 @@ private:
             });
     }
 #endif
+
+    // Only a language asked for on the command line is told missing: the
+    // system's may be one nobody translated.
+    void report_missing_catalogs(const loaded_catalogs& loaded) {
+        if (!options_.language || (loaded.panel && loaded.host))
+            return;
+        const std::string language = "\"" + *options_.language + "\"";
+        if (!loaded.panel && !loaded.host)
+            complain("no texts in " + language + "; the window and the panel show them in English");
+        else if (!loaded.panel)
+            complain("no panel texts in " + language +
+                     "; the panel shows them as the plug-in gives them");
+        else
+            complain("no window texts in " + language + "; the window shows them in English");
+    }
 
     bool refuse(const wxString& title, const std::string& why) {
         exit_code_ = EXIT_UNUSABLE;

@@ -29,6 +29,8 @@
 #include "abi/ui_parameters.h"
 #include "common/file_access.h"
 #include "common/input_error.h"
+#include "reference_host/byte_text.h"
+#include "reference_host/host_texts.h"
 #include "reference_host/project_file.h"
 #include "reference_host/recording.h"
 #include "reference_host/simulator_panel.h"
@@ -53,7 +55,7 @@ wxStaticBoxSizer* titled(wxWindow* parent, const wxString& title) {
 
 main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setup>& controllers,
                        const options& options, log_copy copy)
-    : wxFrame(nullptr, wxID_ANY, "Reference host", wxDefaultPosition, wxSize(1560, 960)),
+    : wxFrame(nullptr, wxID_ANY, host_text("Reference host"), wxDefaultPosition, wxSize(1560, 960)),
       plugin_(plugin), options_(options), log_copy_(std::move(copy)), tick_timer_(this),
       serial_timer_(this), recording_timer_(this) {
     // The element kind's name, description and icons; the icons pass to us.
@@ -75,12 +77,15 @@ main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setu
     session_->on_refresh = [this](std::size_t index) { recolour_row(index); };
     session_->describe_controllers(controllers);
     simulator_->set_controllers(controllers);
-    runner_ = std::make_unique<project_runner>(
-        *session_, [this](const std::string& line) { append_log(line); });
+    runner_ = std::make_unique<project_runner>(*session_,
+                                               [this](const log_line& line) { append_log(line); });
     if (options_.record) {
         recorder_ = std::make_unique<run_recorder>(
             *options_.record, *session_, [this](const std::string& message, bool problem) {
-                append_log("host: " + message);
+                // The recording's messages name files and counts, as the
+                // ones on stderr do: in English.
+                append_log(
+                    {"host: " + message, wxString::FromUTF8(printable_utf8("host: " + message))});
                 if (problem) {
                     std::cerr << "reference_host: " << message << "\n";
                     SetStatusText(wxString::FromUTF8(message));
@@ -109,7 +114,9 @@ main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setu
             serial_ = std::make_unique<serial_bridge>(*options_.serial_device, options_.baud, limit,
                                                       options_.format);
             serial_timer_.Start(SERIAL_POLL_MILLISECONDS);
-            SetStatusText(wxString::Format("Serial interface %d reads %s at %d baud, %s",
+            // TRANSLATORS: serial interface 1 or 2, the device, the baud rate, the
+            // data format (e.g. 8N1).
+            SetStatusText(wxString::Format(host_text("Serial interface %d reads %s at %d baud, %s"),
                                            options_.serial_interface,
                                            wxString::FromUTF8(*options_.serial_device),
                                            options_.baud, wxString(options_.format.text())));
@@ -117,7 +124,7 @@ main_frame::main_frame(plugin_library& plugin, const std::vector<controller_setu
             // Also where a user starting the program from a shell looks.
             serial_problem_ = e.what();
             std::cerr << "reference_host: " << e.what() << "\n";
-            append_log(std::string("host: serial input off: ") + e.what());
+            append_log(serial_off(e.what()));
             SetStatusText(wxString::FromUTF8(e.what()));
         }
     }
@@ -138,24 +145,26 @@ main_frame::~main_frame() {
 
 void main_frame::build_menu() {
     auto* file = new wxMenu;
-    file->Append(wxID_NEW, "&New project\tCtrl+N");
-    file->Append(wxID_OPEN, "&Open project...\tCtrl+O");
-    file->Append(wxID_SAVE, "&Save project\tCtrl+S");
-    file->Append(wxID_SAVEAS, "Save project &as...");
+    // The shortcuts stay as they are: only the names are translated.
+    file->Append(wxID_NEW, host_text("&New project") + "\tCtrl+N");
+    file->Append(wxID_OPEN, host_text("&Open project...") + "\tCtrl+O");
+    file->Append(wxID_SAVE, host_text("&Save project") + "\tCtrl+S");
+    file->Append(wxID_SAVEAS, host_text("Save project &as..."));
     file->AppendSeparator();
-    file->Append(ID_LOAD_CONTROLLERS, "Load &controllers...");
+    file->Append(ID_LOAD_CONTROLLERS, host_text("Load &controllers..."));
     file->AppendSeparator();
     if (options_.record) {
-        file->Append(ID_SAVE_RECORDING, "Save &recording");
+        file->Append(ID_SAVE_RECORDING, host_text("Save &recording"));
         file->AppendSeparator();
     }
-    file->Append(wxID_EXIT, "&Quit\tCtrl+Q");
+    file->Append(wxID_EXIT, host_text("&Quit") + "\tCtrl+Q");
     auto* run = new wxMenu;
-    run->Append(ID_RUN_START, "&Start\tF5");
-    run->Append(ID_RUN_STOP, "S&top\tShift+F5");
+    run->Append(ID_RUN_START, host_text("&Start") + "\tF5");
+    run->Append(ID_RUN_STOP, host_text("S&top") + "\tShift+F5");
     auto* bar = new wxMenuBar;
-    bar->Append(file, "&File");
-    bar->Append(run, "&Run");
+    bar->Append(file, host_text("&File"));
+    // TRANSLATORS: the menu of the project's run.
+    bar->Append(run, host_text("&Run"));
     SetMenuBar(bar);
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { new_project(); }, wxID_NEW);
@@ -180,12 +189,14 @@ void main_frame::build_menu() {
 
 wxWindow* main_frame::build_project_column(wxWindow* parent) {
     project_column_ = new wxPanel(parent);
-    auto* box = titled(project_column_, "Project");
+    auto* box = titled(project_column_, host_text("Project"));
     list_ = new wxListCtrl(box->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxSize(330, -1),
                            wxLC_REPORT | wxLC_SINGLE_SEL);
-    list_->AppendColumn("Element", wxLIST_FORMAT_LEFT, 190);
-    list_->AppendColumn("Id", wxLIST_FORMAT_RIGHT, 45);
-    list_->AppendColumn("Run", wxLIST_FORMAT_LEFT, 80);
+    list_->AppendColumn(host_text("Element"), wxLIST_FORMAT_LEFT, 190);
+    // TRANSLATORS: the column of the elements' numbers (ids).
+    list_->AppendColumn(host_text("Id"), wxLIST_FORMAT_RIGHT, 45);
+    // TRANSLATORS: the column that shows where the run is (waiting, stopped, error).
+    list_->AppendColumn(host_text("Run"), wxLIST_FORMAT_LEFT, 80);
     if (small_icon_ && small_icon_->IsOk()) {
         auto* images = new wxImageList(small_icon_->GetWidth(), small_icon_->GetHeight());
         images->Add(*small_icon_);
@@ -202,10 +213,11 @@ wxWindow* main_frame::build_project_column(wxWindow* parent) {
         b->Bind(wxEVT_BUTTON, [action](wxCommandEvent&) { action(); });
         buttons->Add(b, 0, wxEXPAND);
     };
-    add_button("Add Custom Input", [this] { add_element(element_kind::custom_input); });
-    add_button("Add plain element", [this] { add_element(element_kind::placeholder); });
-    add_button("Rename...", [this] { rename_selected(); });
-    add_button("Delete", [this] { delete_selected(); });
+    // TRANSLATORS: "Custom Input" is the element kind's name, as the plug-in gives it.
+    add_button(host_text("Add Custom Input"), [this] { add_element(element_kind::custom_input); });
+    add_button(host_text("Add plain element"), [this] { add_element(element_kind::placeholder); });
+    add_button(host_text("Rename..."), [this] { rename_selected(); });
+    add_button(host_text("Delete"), [this] { delete_selected(); });
     box->Add(buttons, 0, wxEXPAND | wxALL, 2);
     project_column_->SetSizer(box);
     return project_column_;
@@ -213,7 +225,7 @@ wxWindow* main_frame::build_project_column(wxWindow* parent) {
 
 wxWindow* main_frame::build_property_column(wxWindow* parent) {
     auto* panel = new wxPanel(parent);
-    auto* box = titled(panel, "Properties");
+    auto* box = titled(panel, host_text("Properties"));
     auto* header = new wxBoxSizer(wxHORIZONTAL);
     if (large_icon_ && large_icon_->IsOk())
         header->Add(new wxStaticBitmap(box->GetStaticBox(), wxID_ANY, *large_icon_), 0,
@@ -242,17 +254,17 @@ wxWindow* main_frame::build_property_column(wxWindow* parent) {
 wxWindow* main_frame::build_run_column(wxWindow* parent) {
     auto* panel = new wxPanel(parent);
     auto* column = new wxBoxSizer(wxVERTICAL);
-    auto* simulator_box = titled(panel, "Controller simulator");
+    auto* simulator_box = titled(panel, host_text("Controller simulator"));
     simulator_ = new simulator_panel(simulator_box->GetStaticBox());
     simulator_box->Add(simulator_, 0, wxEXPAND);
     column->Add(simulator_box, 0, wxEXPAND);
 
-    auto* run_box = titled(panel, "Run");
+    auto* run_box = titled(panel, host_text("Run"));
     auto* controls = new wxBoxSizer(wxHORIZONTAL);
-    start_button_ = new wxButton(run_box->GetStaticBox(), wxID_ANY, "Start");
-    stop_button_ = new wxButton(run_box->GetStaticBox(), wxID_ANY, "Stop");
-    repeat_check_ = new wxCheckBox(run_box->GetStaticBox(), wxID_ANY, "Repeat project");
-    run_status_ = new wxStaticText(run_box->GetStaticBox(), wxID_ANY, "Not running");
+    start_button_ = new wxButton(run_box->GetStaticBox(), wxID_ANY, host_text("Start"));
+    stop_button_ = new wxButton(run_box->GetStaticBox(), wxID_ANY, host_text("Stop"));
+    repeat_check_ = new wxCheckBox(run_box->GetStaticBox(), wxID_ANY, host_text("Repeat project"));
+    run_status_ = new wxStaticText(run_box->GetStaticBox(), wxID_ANY, host_text("Not running"));
     controls->Add(start_button_, 0, wxRIGHT, 4);
     controls->Add(stop_button_, 0, wxRIGHT, 8);
     controls->Add(repeat_check_, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);

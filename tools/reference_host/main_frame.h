@@ -14,6 +14,7 @@
 #include <wx/timer.h>
 
 #include "host_kit/plugin_library.h"
+#include "reference_host/host_texts.h"
 #include "reference_host/options.h"
 #include "reference_host/plugin_session.h"
 #include "reference_host/project_runner.h"
@@ -33,6 +34,9 @@ namespace reference_host {
 
 class run_recorder;
 class simulator_panel;
+
+// The run log's line that serial input stopped, and why.
+log_line serial_off(const std::string& why);
 
 class main_frame : public wxFrame {
 public:
@@ -104,7 +108,9 @@ private:
     void on_tick(wxTimerEvent& event);
     void on_serial_poll(wxTimerEvent& event);
     void after_run_step();
-    void append_log(const std::string& line);
+    // The --log copy takes the line in English, the window in the
+    // operator's language.
+    void append_log(const log_line& line);
     void on_close(wxCloseEvent& event);
     // The closing write: empty when written (or nothing to write), else why not.
     std::string save_recording_at_close();
@@ -134,7 +140,8 @@ private:
     wxTimer recording_timer_;
 
     struct log_row {
-        std::string text;
+        std::string text; // in English: a repeat is the same line
+        wxString shown;
         int count;
         wxString time;
     };

@@ -9,10 +9,18 @@
 #include <wx/textdlg.h>
 
 #include "common/input_error.h"
+#include "reference_host/host_texts.h"
 #include "reference_host/project_file.h"
 #include "reference_host/simulator_panel.h"
 
 namespace reference_host {
+
+namespace {
+// The file dialogs' filter: its pattern is no text to translate.
+wxString project_files() {
+    return host_text("Project files (*.json)") + "|*.json";
+}
+} // namespace
 
 // ---- project editing ----
 
@@ -82,7 +90,8 @@ void main_frame::show_property_window() {
 bool main_frame::refuse_while_running() {
     if (runner_->state() != run_state::waiting)
         return false;
-    wxMessageBox("Stop the run first.", "Reference host", wxOK | wxICON_INFORMATION, this);
+    wxMessageBox(host_text("Stop the run first."), host_text("Reference host"),
+                 wxOK | wxICON_INFORMATION, this);
     return true;
 }
 
@@ -92,15 +101,22 @@ void main_frame::add_element(element_kind kind) {
     project_element element;
     element.kind = kind;
     element.id = session_->next_id();
-    element.name = (kind == element_kind::custom_input ? "Custom Input " : "Element ") +
-                   std::to_string(element.id);
+    // Names in the operator's language: they are the user's from here on,
+    // saved with the project as they are.
+    // TRANSLATORS: a new element's name; %d is its id. "Custom Input" is the
+    // element kind's name, as the plug-in gives it.
+    element.name = (kind == element_kind::custom_input
+                        ? wxString::Format(host_text("Custom Input %d"), element.id)
+                        // TRANSLATORS: a new plain element's name; %d is its id.
+                        : wxString::Format(host_text("Element %d"), element.id))
+                       .utf8_string();
     const auto selected = selected_row();
     const std::size_t position = selected ? *selected + 1 : session_->size();
     try {
         const std::size_t index = session_->insert(element, position);
         session_->select(index);
     } catch (const session_error& e) {
-        report("Reference host", e.what());
+        report(host_text("Reference host"), e.what());
     }
     rebuild_list();
     show_property_window();
@@ -110,7 +126,7 @@ void main_frame::rename_selected() {
     const auto selected = selected_row();
     if (!selected || refuse_while_running())
         return;
-    wxTextEntryDialog dialog(this, "Name of the element:", "Rename element",
+    wxTextEntryDialog dialog(this, host_text("Name of the element:"), host_text("Rename element"),
                              wxString::FromUTF8(session_->at(*selected).name));
     if (dialog.ShowModal() != wxID_OK)
         return;
@@ -130,8 +146,10 @@ void main_frame::delete_selected() {
 // ---- files ----
 
 void main_frame::update_title() {
-    SetTitle("Reference host - " + (project_file_.empty() ? wxString("untitled project")
-                                                          : wxString::FromUTF8(project_file_)));
+    // TRANSLATORS: the window's title; %s is the project file.
+    SetTitle(wxString::Format(host_text("Reference host - %s"),
+                              project_file_.empty() ? host_text("untitled project")
+                                                    : wxString::FromUTF8(project_file_)));
 }
 
 void main_frame::new_project() {
@@ -150,7 +168,7 @@ bool main_frame::open_project(const std::string& file) {
         session_->open(loaded);
         project_file_ = file;
     } catch (const std::exception& e) {
-        report("Cannot open the project", e.what());
+        report(host_text("Cannot open the project"), e.what());
         rebuild_list();
         return false;
     }
@@ -163,7 +181,7 @@ bool main_frame::open_project(const std::string& file) {
 void main_frame::choose_and_open_project() {
     if (refuse_while_running())
         return;
-    wxFileDialog dialog(this, "Open project", "", "", "Project files (*.json)|*.json",
+    wxFileDialog dialog(this, host_text("Open project"), "", "", project_files(),
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() == wxID_OK)
         open_project(dialog.GetPath().ToStdString(wxConvUTF8));
@@ -172,8 +190,8 @@ void main_frame::choose_and_open_project() {
 void main_frame::save_project(bool choose_file) {
     std::string file = project_file_;
     if (choose_file || file.empty()) {
-        wxFileDialog dialog(this, "Save project", "", "project.json",
-                            "Project files (*.json)|*.json", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        wxFileDialog dialog(this, host_text("Save project"), "", "project.json", project_files(),
+                            wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         if (dialog.ShowModal() != wxID_OK)
             return;
         file = dialog.GetPath().ToStdString(wxConvUTF8);
@@ -182,16 +200,18 @@ void main_frame::save_project(bool choose_file) {
         write_project_file(file, session_->to_project());
         project_file_ = file;
         update_title();
-        SetStatusText("Saved " + wxString::FromUTF8(file));
+        // TRANSLATORS: %s is the project file.
+        SetStatusText(wxString::Format(host_text("Saved %s"), wxString::FromUTF8(file)));
     } catch (const std::exception& e) {
-        report("Cannot save the project", e.what());
+        report(host_text("Cannot save the project"), e.what());
     }
 }
 
 void main_frame::choose_and_load_controllers() {
     if (refuse_while_running())
         return;
-    wxFileDialog dialog(this, "Load controllers", "", "", "Controller files (*.json)|*.json",
+    wxFileDialog dialog(this, host_text("Load controllers"), "", "",
+                        host_text("Controller files (*.json)") + "|*.json",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK)
         return;
@@ -201,7 +221,7 @@ void main_frame::choose_and_load_controllers() {
         simulator_->set_controllers(controllers);
         Layout();
     } catch (const common::input_error& e) {
-        report("Cannot load the controllers", e.what());
+        report(host_text("Cannot load the controllers"), e.what());
     }
     show_property_window();
 }

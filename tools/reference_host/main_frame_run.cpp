@@ -16,6 +16,7 @@
 
 #include "common/input_error.h"
 #include "reference_host/byte_text.h"
+#include "reference_host/host_texts.h"
 #include "reference_host/recording.h"
 #include "reference_host/simulator_panel.h"
 
@@ -24,6 +25,13 @@ namespace reference_host {
 namespace {
 constexpr std::size_t LOG_LIMIT = 2000;
 } // namespace
+
+log_line serial_off(const std::string& why) {
+    // TRANSLATORS: %s is the serial library's or the system's reason.
+    return {"host: serial input off: " + why,
+            "host: " + wxString::Format(host_text("serial input off: %s"),
+                                        wxString::FromUTF8(printable_utf8(why)))};
+}
 
 // ---- run ----
 
@@ -76,12 +84,19 @@ void main_frame::on_tick(wxTimerEvent&) {
 void main_frame::on_serial_poll(wxTimerEvent&) {
     try {
         for (const std::string& line : serial_->poll()) {
-            append_log("host: " + *options_.serial_device + " received " + quote_text(line));
+            const std::string english =
+                "host: " + *options_.serial_device + " received " + quote_text(line);
+            // TRANSLATORS: the serial device, then the text it received, in quotes.
+            append_log(
+                {english, "host: " + wxString::Format(
+                                         host_text("%s received %s"),
+                                         wxString::FromUTF8(*options_.serial_device),
+                                         wxString::FromUTF8(printable_utf8(quote_text(line))))});
             simulator_->receive_serial_line(options_.serial_interface, line);
         }
     } catch (const serial_error& e) {
         serial_timer_.Stop();
-        append_log(std::string("host: serial input off: ") + e.what());
+        append_log(serial_off(e.what()));
         SetStatusText(wxString::FromUTF8(e.what()));
     }
 }
@@ -91,11 +106,13 @@ void main_frame::save_recording() {
         return;
     try {
         if (recorder_->save())
-            SetStatusText("Saved the recording to " + wxString::FromUTF8(recorder_->file()));
+            // TRANSLATORS: %s is the recording's file.
+            SetStatusText(wxString::Format(host_text("Saved the recording to %s"),
+                                           wxString::FromUTF8(recorder_->file())));
         else
-            SetStatusText("Nothing recorded yet: no run has started");
+            SetStatusText(host_text("Nothing recorded yet: no run has started"));
     } catch (const common::input_error& e) {
-        report("Cannot save the recording", e.what());
+        report(host_text("Cannot save the recording"), e.what());
     }
 }
 
@@ -126,15 +143,22 @@ void main_frame::on_close(wxCloseEvent& event) {
     }
     while (!problem.empty()) {
         // The window stays open until the user retries or lets the recording go.
-        wxMessageDialog ask(this, wxString::FromUTF8("The recording cannot be written: " + problem),
-                            "Cannot save the recording", wxYES_NO | wxICON_ERROR);
-        ask.SetYesNoLabels("Retry", "Close without it");
+        // TRANSLATORS: %s says why (the system's reason).
+        wxMessageDialog ask(this,
+                            wxString::Format(host_text("The recording cannot be written: %s"),
+                                             wxString::FromUTF8(problem)),
+                            host_text("Cannot save the recording"), wxYES_NO | wxICON_ERROR);
+        // TRANSLATORS: the buttons of the dialog above: write the recording
+        // again, or close the window and lose it.
+        ask.SetYesNoLabels(host_text("Retry"), host_text("Close without it"));
         const int answer = ask.ShowModal();
         if (answer == wxID_NO)
             break;
         if (answer != wxID_YES) {
             event.Veto();
-            SetStatusText(wxString::FromUTF8("Recording not written: " + problem));
+            // TRANSLATORS: %s says why (the system's reason).
+            SetStatusText(wxString::Format(host_text("Recording not written: %s"),
+                                           wxString::FromUTF8(problem)));
             return;
         }
         problem = save_recording_at_close();
@@ -149,12 +173,13 @@ void main_frame::after_run_step() {
     for (long row = 0; row < list_->GetItemCount(); ++row) {
         wxString mark;
         if (position && static_cast<long>(*position) == row) {
+            // TRANSLATORS: where the run is, in the project list's Run column.
             if (state == run_state::waiting)
-                mark = "waiting";
+                mark = host_text("waiting");
             else if (state == run_state::stopped)
-                mark = "stopped";
+                mark = host_text("stopped");
             else if (state == run_state::failed)
-                mark = "error";
+                mark = host_text("error");
         }
         if (list_->GetItemText(row, 2) != mark)
             list_->SetItem(row, 2, mark);
@@ -163,19 +188,20 @@ void main_frame::after_run_step() {
     wxColour colour = *wxBLACK;
     switch (state) {
     case run_state::idle:
-        status = "Not running";
+        status = host_text("Not running");
         break;
     case run_state::waiting:
-        status = wxString::Format("Run %d waiting", runner_->runs_started());
+        status = wxString::Format(host_text("Run %d waiting"), runner_->runs_started());
         break;
     case run_state::completed:
-        status = wxString::Format("Run %d completed", runner_->runs_started());
+        status = wxString::Format(host_text("Run %d completed"), runner_->runs_started());
         break;
     case run_state::stopped:
-        status = wxString::Format("Run %d stopped", runner_->runs_started());
+        status = wxString::Format(host_text("Run %d stopped"), runner_->runs_started());
         break;
     case run_state::failed:
-        status = "Error: " + wxString::FromUTF8(runner_->error());
+        // TRANSLATORS: %s says what went wrong.
+        status = wxString::Format(host_text("Error: %s"), runner_->shown_error());
         colour = wxColour(190, 0, 0);
         break;
     }
@@ -188,13 +214,12 @@ void main_frame::after_run_step() {
         repeat_pending_ = true;
 }
 
-void main_frame::append_log(const std::string& line) {
+void main_frame::append_log(const log_line& line) {
     const wxString now = wxDateTime::Now().FormatISOTime();
     if (log_copy_)
-        log_copy_(now.ToStdString() + "  " + printable_utf8(line));
+        log_copy_(now.ToStdString() + "  " + printable_utf8(line.english));
     auto shown = [](const log_row& row) {
-        // The toolkit takes UTF-8 only: a row with other bytes would be blank.
-        wxString text = row.time + "  " + wxString::FromUTF8(printable_utf8(row.text));
+        wxString text = row.time + "  " + row.shown;
         if (row.count > 1)
             text += wxString::Format("   (x%d)", row.count);
         return text;
@@ -205,7 +230,7 @@ void main_frame::append_log(const std::string& line) {
     for (std::size_t back = 0; back < look_back && back < log_rows_.size(); ++back) {
         const std::size_t at = log_rows_.size() - 1 - back;
         log_row& row = log_rows_[at];
-        if (row.text == line) {
+        if (row.text == line.english) {
             ++row.count;
             row.time = now;
             log_->SetString(static_cast<unsigned>(at), shown(row));
@@ -216,7 +241,7 @@ void main_frame::append_log(const std::string& line) {
         log_rows_.erase(log_rows_.begin());
         log_->Delete(0);
     }
-    log_rows_.push_back({line, 1, now});
+    log_rows_.push_back({line.english, line.shown, 1, now});
     log_->Append(shown(log_rows_.back()));
     log_->EnsureVisible(static_cast<int>(log_->GetCount()) - 1);
 }

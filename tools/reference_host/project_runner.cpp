@@ -8,6 +8,7 @@
 #include "abi/result_codes.h"
 #include "abi/run_records.h"
 #include "model/platform.h"
+#include "reference_host/byte_text.h"
 #include "reference_host/result_names.h"
 
 namespace reference_host {
@@ -23,6 +24,11 @@ std::string hex(std::uint32_t value) {
     char text[16];
     (void)std::snprintf(text, sizeof text, "0x%X", value);
     return text;
+}
+
+// A text of the run (an element's name) as the window can show it.
+wxString shown(const std::string& bytes) {
+    return wxString::FromUTF8(printable_utf8(bytes));
 }
 
 constexpr std::uint32_t OP_FORWARD_ANY =
@@ -63,8 +69,9 @@ void project_runner::start() {
     ++runs_;
     wait_message_.reset();
     error_.clear();
+    shown_error_.clear();
     stopped_by_user_ = false;
-    log_("host: run " + std::to_string(runs_) + " starts");
+    say(host_line("run %d starts", runs_));
     walk_from(0);
     if (watcher_)
         watcher_->step_done(*this);
@@ -76,7 +83,7 @@ void project_runner::stop() {
     wait_message_.reset();
     state_ = run_state::stopped;
     stopped_by_user_ = true;
-    log_("host: run " + std::to_string(runs_) + " stopped by the user");
+    say(host_line("run %d stopped by the user", runs_));
     if (watcher_)
         watcher_->step_done(*this);
 }
@@ -85,7 +92,10 @@ void project_runner::walk_from(std::size_t index) {
     for (; index < session_.size(); ++index) {
         const auto& element = session_.at(index);
         if (element.kind == element_kind::placeholder) {
-            log_("host: marks " + quote_text(element.name));
+            // TRANSLATORS: %s is the element's name in quotes.
+            log_({"host: marks " + quote_text(element.name),
+                  "host: " +
+                      wxString::Format(host_text("marks %s"), shown(quote_text(element.name)))});
             continue;
         }
         position_ = index;
@@ -94,14 +104,14 @@ void project_runner::walk_from(std::size_t index) {
         const bool in_stream =
             session_.plugin().vexa_continuous_stream(handle(), &controller, &second);
         ++calls_;
-        log_("vexa_continuous_stream(" + element_name() + ") -> " + (in_stream ? "true" : "false") +
-             ", controller " + std::to_string(controller));
+        trace("vexa_continuous_stream(" + element_name() + ") -> " +
+              (in_stream ? "true" : "false") + ", controller " + std::to_string(controller));
         state_ = run_state::waiting;
         return;
     }
     position_.reset();
     state_ = run_state::completed;
-    log_("host: run " + std::to_string(runs_) + " completed");
+    say(host_line("run %d completed", runs_));
 }
 
 std::string project_runner::take_event_notes() {
@@ -129,8 +139,9 @@ bool project_runner::deliver(const controller_inputs& inputs, std::int32_t contr
     const std::int32_t result =
         session_.plugin().vexa_check_input_value(handle(), record.data(), controller);
     ++calls_;
-    log_("vexa_check_input_value(" + element_name() + ", controller " + std::to_string(controller) +
-         ": " + inputs.describe() + ") -> " + result_name(result) + take_event_notes());
+    trace("vexa_check_input_value(" + element_name() + ", controller " +
+          std::to_string(controller) + ": " + inputs.describe() + ") -> " + result_name(result) +
+          take_event_notes());
     switch (result) {
     case RES_WAIT:
     case RES_IGNORED:
@@ -144,11 +155,16 @@ bool project_runner::deliver(const controller_inputs& inputs, std::int32_t contr
         follow_up();
         break;
     case RES_INVALID:
-        fail(element_name() + " refused the input record (RES_INVALID): its input or "
-                              "timeout action is not one the run time knows");
+        // TRANSLATORS: %s is the element's name in quotes.
+        fail(element_name() + " refused the input record (RES_INVALID): its input or timeout "
+                              "action is not one the run time knows",
+             host_text("%s refused the input record (RES_INVALID): its input or timeout action "
+                       "is not one the run time knows"));
         break;
     default:
-        fail(element_name() + " answered " + result_name(result));
+        // TRANSLATORS: the element's name in quotes, then a result code (RES_...).
+        fail(element_name() + " answered " + result_name(result), host_text("%s answered %s"),
+             wxString(result_name(result)));
     }
     if (watcher_)
         watcher_->step_done(*this);
@@ -167,26 +183,28 @@ void project_runner::follow_up() {
     const std::string call =
         "vexa_get_custom_operation(" + element_name() + ") -> " + result_name(result);
     if (result != RES_OK) {
-        log_(call);
-        fail(element_name() + " gave no follow-up operation (" + result_name(result) + ")");
+        trace(call);
+        // TRANSLATORS: the element's name in quotes, then a result code (RES_...).
+        fail(element_name() + " gave no follow-up operation (" + result_name(result) + ")",
+             host_text("%s gave no follow-up operation (%s)"), wxString(result_name(result)));
         return;
     }
     const std::uint32_t code = read_host32(&operation[OPERATION_CODE]);
     const std::uint32_t value = read_host32(&operation[OPERATION_VALUE]);
     if (code == OP_RESTART) {
-        log_(call + ": op 1, restart project");
+        trace(call + ": op 1, restart project");
         ++restarts_;
         walk_from(0);
     } else if (code == OP_STOP) {
-        log_(call + ": op 2, stop marking");
+        trace(call + ": op 2, stop marking");
         state_ = run_state::stopped;
     } else if (code == OP_GOTO) {
         const auto id = static_cast<std::int32_t>(value);
-        log_(call + ": op 3, go to element id " + std::to_string(id));
+        trace(call + ": op 3, go to element id " + std::to_string(id));
         if (const auto target = session_.index_of_id(id))
             walk_from(*target);
         else
-            fail("no element of the project has the id " + std::to_string(id));
+            fail(host_line("no element of the project has the id %d", id));
     } else if ((code & OP_FORWARD_ANY) != 0 && (code & ~OP_FORWARD_ANY) == 0) {
         const char* text = reinterpret_cast<const char*>(&operation[OPERATION_TEXT]);
         const std::string forwarded(text, strnlen(text, OPERATION_TEXT_ROOM));
@@ -196,19 +214,31 @@ void project_runner::follow_up() {
                 inputs_[k] = forwarded;
                 targets += (targets.empty() ? "IN" : ", IN") + std::to_string(k + 2);
             }
-        log_(call + ": op " + hex(code) + ", forward " + quote_text(forwarded) + " (" +
-             std::to_string(value) + " characters) to " + targets);
+        trace(call + ": op " + hex(code) + ", forward " + quote_text(forwarded) + " (" +
+              std::to_string(value) + " characters) to " + targets);
         walk_from(*position_ + 1);
     } else {
-        log_(call + ": op " + hex(code));
-        fail("unknown follow-up operation " + hex(code));
+        trace(call + ": op " + hex(code));
+        // TRANSLATORS: %s is the operation's code, e.g. 0x40.
+        fail(host_line("unknown follow-up operation %s", wxString(hex(code))));
     }
 }
 
-void project_runner::fail(const std::string& reason) {
+void project_runner::fail(const std::string& english, const wxString& shown_format,
+                          const wxString& more) {
+    // The element's name first, as the English text has it.
+    const wxString name = shown(element_name());
+    fail({english, more.empty() ? wxString::Format(shown_format, name)
+                                : wxString::Format(shown_format, name, more)});
+}
+
+void project_runner::fail(const log_line& reason) {
     state_ = run_state::failed;
-    error_ = reason;
-    log_("host: error: " + reason);
+    error_ = reason.english;
+    shown_error_ = reason.shown;
+    // TRANSLATORS: %s says what went wrong.
+    log_({"host: error: " + reason.english,
+          "host: " + wxString::Format(host_text("error: %s"), reason.shown)});
 }
 
 } // namespace reference_host

@@ -14,6 +14,7 @@
 #include <wx/string.h>
 
 #include "reference_host/controller_inputs.h"
+#include "reference_host/host_texts.h"
 #include "reference_host/plugin_session.h"
 
 namespace reference_host {
@@ -49,7 +50,8 @@ public:
 
 class project_runner {
 public:
-    using log_function = std::function<void(const std::string& line)>;
+    // Takes a function of a std::string too (the English line).
+    using log_function = std::function<void(const log_line& line)>;
 
     project_runner(plugin_session& session, log_function log);
 
@@ -69,6 +71,8 @@ public:
     // The element the run waits on, or on which it stopped or failed.
     std::optional<std::size_t> position() const { return position_; }
     const std::string& error() const { return error_; }
+    // The same in the operator's language, for the window.
+    const wxString& shown_error() const { return shown_error_; }
     // Texts forwarded to IN2..IN5 so far (kept across runs, as the inputs are).
     const std::array<std::string, CHARACTER_INPUTS>& character_inputs() const { return inputs_; }
     // The wait message the plug-in asked to show (event 11018), until it is
@@ -84,7 +88,16 @@ private:
     std::string element_name() const;
     void walk_from(std::size_t index);
     void follow_up();
-    void fail(const std::string& reason);
+    void fail(const log_line& reason);
+    // A failure whose text starts with the waiting element's name:
+    // `shown_format` holds a %s for it, and one for `more` if that is given.
+    void fail(const std::string& english, const wxString& shown_format,
+              const wxString& more = wxString());
+    // A line of the host's own: "host: " and the text.
+    void say(const log_line& line) { log_({"host: " + line.english, "host: " + line.shown}); }
+    // A plug-in call as it happened: names and codes of the interface, the
+    // same in every language.
+    void trace(const std::string& line) { log_({line, wxString::FromUTF8(line)}); }
     std::string take_event_notes();
 
     plugin_session& session_;
@@ -94,6 +107,7 @@ private:
     bool stopped_by_user_ = false;
     std::optional<std::size_t> position_;
     std::string error_;
+    wxString shown_error_;
     std::array<std::string, CHARACTER_INPUTS> inputs_;
     std::optional<wxString> wait_message_;
     int runs_ = 0;

@@ -8,11 +8,14 @@
 #include <wx/tglbtn.h>
 
 #include "model/input_config.h"
+#include "reference_host/host_texts.h"
 
 namespace reference_host {
 
 namespace {
-const char* const line_endings[] = {"no line end", "CR", "LF", "CR LF"};
+// TRANSLATORS: the line end added to a serial text sent from the simulator;
+// "CR" and "LF" are the control characters' names.
+const char* const line_endings[] = {HOST_TEXT("no line end"), "CR", "LF", "CR LF"};
 const char* const line_ending_bytes[] = {"", "\r", "\n", "\r\n"};
 
 wxString shown_text(const std::string& bytes) {
@@ -22,15 +25,15 @@ wxString shown_text(const std::string& bytes) {
 } // namespace
 
 simulator_panel::simulator_panel(wxWindow* parent)
-    : wxPanel(parent), ports_{{{"8-bit port 1", INPUT_DIGI8_1, 8, {}},
-                               {"8-bit port 2", INPUT_DIGI8_2, 8, {}},
-                               {"16-bit port 1", INPUT_DIGI16_1, 16, {}},
-                               {"16-bit port 2", INPUT_DIGI16_2, 16, {}},
-                               {"32-bit input", INPUT_DIGI32, 32, {}}}} {
+    : wxPanel(parent), ports_{{{host_text("8-bit port 1"), INPUT_DIGI8_1, 8, {}},
+                               {host_text("8-bit port 2"), INPUT_DIGI8_2, 8, {}},
+                               {host_text("16-bit port 1"), INPUT_DIGI16_1, 16, {}},
+                               {host_text("16-bit port 2"), INPUT_DIGI16_2, 16, {}},
+                               {host_text("32-bit input"), INPUT_DIGI32, 32, {}}}} {
 
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* controller_row = new wxBoxSizer(wxHORIZONTAL);
-    controller_row->Add(new wxStaticText(this, wxID_ANY, "Controller:"), 0,
+    controller_row->Add(new wxStaticText(this, wxID_ANY, host_text("Controller:")), 0,
                         wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     controller_choice_ = new wxChoice(this, wxID_ANY);
     controller_row->Add(controller_choice_, 1);
@@ -44,17 +47,18 @@ simulator_panel::simulator_panel(wxWindow* parent)
 
     for (int i = 0; i < 2; ++i) {
         auto* row = new wxBoxSizer(wxHORIZONTAL);
-        row->Add(new wxStaticText(this, wxID_ANY, wxString::Format("Serial %d:", i + 1)), 0,
-                 wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+        // TRANSLATORS: serial interface 1 or 2.
+        row->Add(new wxStaticText(this, wxID_ANY, wxString::Format(host_text("Serial %d:"), i + 1)),
+                 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
         serial_text_[i] = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
                                          wxTE_PROCESS_ENTER);
         row->Add(serial_text_[i], 1, wxRIGHT, 4);
         serial_ending_[i] = new wxChoice(this, wxID_ANY);
         for (const char* ending : line_endings)
-            serial_ending_[i]->Append(ending);
+            serial_ending_[i]->Append(host_text(ending));
         serial_ending_[i]->SetSelection(3);
         row->Add(serial_ending_[i], 0, wxRIGHT, 4);
-        auto* send = new wxButton(this, wxID_ANY, "Send");
+        auto* send = new wxButton(this, wxID_ANY, host_text("Send"));
         serial_send_[i] = send;
         row->Add(send, 0);
         top->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 4);
@@ -73,7 +77,9 @@ simulator_panel::simulator_panel(wxWindow* parent)
             new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
         outputs->Add(character_inputs_[k], 1, wxEXPAND);
     }
-    outputs->Add(new wxStaticText(this, wxID_ANY, "Message:"), 0, wxALIGN_CENTER_VERTICAL);
+    // TRANSLATORS: the wait message the element shows during a run.
+    outputs->Add(new wxStaticText(this, wxID_ANY, host_text("Message:")), 0,
+                 wxALIGN_CENTER_VERTICAL);
     wait_message_ = new wxStaticText(this, wxID_ANY, "");
     wait_message_->SetForegroundColour(wxColour(0, 0, 160));
     outputs->Add(wait_message_, 1, wxEXPAND);
@@ -90,7 +96,8 @@ void simulator_panel::build_port(wxSizer* sizer, port_row& row) {
         const int bit = row.width - 1 - i;
         auto* button = new wxToggleButton(this, wxID_ANY, wxString::Format("%d", bit),
                                           wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-        button->SetToolTip(wxString::Format("%s, bit %d: pressed = 1", row.title, bit));
+        // TRANSLATORS: the port's name (e.g. "8-bit port 1"), then the bit's number.
+        button->SetToolTip(wxString::Format(host_text("%s, bit %d: pressed = 1"), row.title, bit));
         button->Bind(wxEVT_TOGGLEBUTTON, [this, port](wxCommandEvent&) { on_bit(port); });
         bits->Add(button, 0, wxEXPAND);
         row.bits.push_back(button);
@@ -102,8 +109,14 @@ void simulator_panel::set_controllers(const std::vector<controller_setup>& contr
     controllers_ = controllers;
     controller_choice_->Clear();
     for (const auto& c : controllers_)
-        controller_choice_->Append(wxString::Format("Controller %d (index %d)%s", c.index + 1,
-                                                    c.index, c.valid ? "" : ", not valid"));
+        // TRANSLATORS: the controller's number (from 1), then its index (from 0).
+        controller_choice_->Append(
+            c.valid ? wxString::Format(host_text("Controller %d (index %d)"), c.index + 1, c.index)
+                    // TRANSLATORS: the same, for a controller that is
+                    // described as not valid.
+                    : wxString::Format(host_text("Controller %d (index %d), "
+                                                 "not valid"),
+                                       c.index + 1, c.index));
     if (!controllers_.empty())
         controller_choice_->SetSelection(0);
     fill_from_levels();
@@ -179,7 +192,9 @@ void simulator_panel::receive_serial_line(int serial_interface, const std::strin
     std::string& field = serial_interface == 1 ? in.serial1 : in.serial2;
     const std::size_t limit = serial_interface == 1 ? SERIAL1_TEXT_LIMIT : SERIAL2_TEXT_LIMIT;
     field = line.substr(0, limit);
-    serial_last_[i]->SetLabelText("sent " + shown_text(quote_text(field)));
+    // TRANSLATORS: %s is the text sent, in quotes.
+    serial_last_[i]->SetLabelText(
+        wxString::Format(host_text("sent %s"), shown_text(quote_text(field))));
     if (on_change)
         on_change(controller, in);
 }

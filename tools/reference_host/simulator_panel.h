@@ -44,7 +44,7 @@ public:
 
 private:
     struct port_row {
-        const char* title;
+        wxString title;
         std::uint32_t mode;
         int width;
         std::vector<wxToggleButton*> bits; // most significant first
