@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)" --target reference_host save_record_tool
+# translations: the catalogs --lang and the system's language find.
+cmake --build build -j"$(nproc)" --target reference_host save_record_tool translations
 
 program=build/bin/reference_host
 examples=tools/reference_host/examples
