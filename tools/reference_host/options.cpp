@@ -47,7 +47,8 @@ const wxCmdLineEntryDesc OPTIONS[] = {
      "PNG file: show the window with the panel, save it to the file and quit",
      wxCMD_LINE_VAL_STRING, 0},
     {wxCMD_LINE_OPTION, nullptr, "lang",
-     "language of the panel's labels (e.g. de; default: the system's language)",
+     "language of the window's and the panel's texts (e.g. de; default: the system's "
+     "language)",
      wxCMD_LINE_VAL_STRING, 0},
     // Not the toolkit's help flag: a wrong command line is refused even
     // when it asks for help too.

@@ -21,7 +21,7 @@ struct options {
     int baud = DEFAULT_BAUD;
     serial_format format;                // of the serial device: data bits, parity, stop bits
     int serial_interface = 1;            // which serial interface of the simulator the device feeds
-    std::optional<std::string> language; // of the panel's labels
+    std::optional<std::string> language; // of the window's and the panel's texts
     bool list_serial = false;
     bool help = false;
     bool version = false;
