@@ -239,7 +239,8 @@ edits projects in the plug-in's panel and runs them against a simulated
 controller, a serial port or a replayed scenario; and save_record_tool, which
 shows stored element records as JSON and writes them back.
 .
-Examples of projects, scenarios and records are included.")
+Examples of projects, scenarios and records, and the reference host's
+translations, are included.")
 set(CPACK_DEBIAN_PLUGIN_PACKAGE_NAME zavud-pri-rivezavode)
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME zavud-pri-rivezavode-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
