@@ -5,11 +5,13 @@
 #include <system_error>
 
 #include <wx/cmdline.h>
-#include <wx/msgout.h>
 
+#include "common/command_line.h"
 #include "reference_host/serial_port.h"
 
 namespace reference_host {
+
+using common::bytes;
 
 namespace {
 
@@ -90,19 +92,6 @@ std::string unknown_option(const std::vector<std::string>& args) {
     }
     return {};
 }
-
-// The arguments reach the toolkit as 8-bit data, so that file names come
-// back byte for byte whatever the locale's encoding.
-std::string bytes(const wxString& text) {
-    const wxScopedCharBuffer data = text.To8BitData();
-    return std::string(data.data(), data.length());
-}
-
-// The toolkit's refusal, for the program to show its own way.
-struct kept_output : wxMessageOutput {
-    wxString text;
-    void Output(const wxString& out) override { text += out; }
-};
 
 bool read_int(const std::string& text, int& value) {
     if (text.empty() || text.size() > 9)
@@ -185,26 +174,11 @@ std::string same_file_twice(const options& o) {
     return {};
 }
 
-// Hands `args` (without the program's name) to `parser`.
-void set_arguments(wxCmdLineParser& parser, const std::vector<std::string>& args) {
-    std::vector<std::wstring> wide{L"reference_host"};
-    wide.reserve(args.size() + 1);
-    for (const std::string& arg : args)
-        wide.push_back(wxString::From8BitData(arg.data(), arg.size()).ToStdWstring());
-    std::vector<wxChar*> argv;
-    argv.reserve(wide.size());
-    for (std::wstring& arg : wide)
-        argv.push_back(arg.data());
-    parser.SetCmdLine(static_cast<int>(argv.size()), argv.data());
-    // Also on Windows, where "/" would start an option too.
-    parser.SetSwitchChars("-");
-}
-
 } // namespace
 
 std::string usage_text() {
     wxCmdLineParser parser(OPTIONS);
-    set_arguments(parser, {});
+    common::set_arguments(parser, L"reference_host", {});
     return parser.GetUsageString().utf8_string();
 }
 
@@ -213,14 +187,10 @@ std::string parse_options(const std::vector<std::string>& args, options& out) {
     if (!error.empty())
         return error;
     wxCmdLineParser parser(OPTIONS);
-    set_arguments(parser, args);
-    kept_output refusal;
-    wxMessageOutput* const shown = wxMessageOutput::Set(&refusal);
-    const int parsed = parser.Parse(false);
-    wxMessageOutput::Set(shown);
-    if (parsed != 0)
-        return refusal.text.empty() ? "the command line cannot be read"
-                                    : bytes(refusal.text.Trim());
+    common::set_arguments(parser, L"reference_host", args);
+    error = common::parse_quietly(parser);
+    if (!error.empty())
+        return error;
 
     wxString value;
     for (const wxCmdLineEntryDesc& entry : OPTIONS)

@@ -20,8 +20,8 @@
 #include <wx/cmdline.h>
 #include <wx/init.h>
 #include <wx/log.h>
-#include <wx/msgout.h>
 
+#include "common/command_line.h"
 #include "common/program_arguments.h"
 #include "validator.h"
 
@@ -32,6 +32,7 @@
 // NOLINTNEXTLINE(bugprone-reserved-identifier): the sanitizer runtime's own name
 extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
 
+using common::bytes;
 using namespace validator;
 
 namespace {
@@ -57,36 +58,9 @@ const wxCmdLineEntryDesc OPTIONS[] = {
     {wxCMD_LINE_PARAM, nullptr, nullptr, "PLUGIN", wxCMD_LINE_VAL_STRING, 0},
     {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0}};
 
-// The toolkit's refusal of a command line, for the program to show its way.
-struct kept_output : wxMessageOutput {
-    wxString text;
-    void Output(const wxString& out) override { text += out; }
-};
-
-// Arguments pass the parser as 8-bit data: a file name comes back byte for
-// byte whatever the locale's encoding (UTF-8 on Windows).
-std::string bytes(const wxString& text) {
-    const wxScopedCharBuffer data = text.To8BitData();
-    return std::string(data.data(), data.length());
-}
-
-void set_arguments(wxCmdLineParser& parser, const std::vector<std::string>& args) {
-    std::vector<std::wstring> wide{L"zavud_validate"};
-    wide.reserve(args.size() + 1);
-    for (const std::string& arg : args)
-        wide.push_back(wxString::From8BitData(arg.data(), arg.size()).ToStdWstring());
-    std::vector<wxChar*> argv;
-    argv.reserve(wide.size());
-    for (std::wstring& arg : wide)
-        argv.push_back(arg.data());
-    parser.SetCmdLine(static_cast<int>(argv.size()), argv.data());
-    // Also on Windows, where "/" would start an option and a path is one.
-    parser.SetSwitchChars("-");
-}
-
 std::string usage_text() {
     wxCmdLineParser parser(OPTIONS);
-    set_arguments(parser, {});
+    common::set_arguments(parser, L"zavud_validate", {});
     parser.SetLogo("Checks a build of the Custom Input plug-in against the behaviour of ours.");
     return parser.GetUsageString().utf8_string();
 }
@@ -122,14 +96,10 @@ std::string parse(const std::vector<std::string>& args, options& out) {
         return {};
     }
     wxCmdLineParser parser(OPTIONS);
-    set_arguments(parser, args);
-    kept_output refusal;
-    wxMessageOutput* const shown = wxMessageOutput::Set(&refusal);
-    const int parsed = parser.Parse(false);
-    wxMessageOutput::Set(shown);
-    if (parsed != 0)
-        return refusal.text.empty() ? "the command line cannot be read"
-                                    : bytes(refusal.text.Trim());
+    common::set_arguments(parser, L"zavud_validate", args);
+    const std::string refusal = common::parse_quietly(parser);
+    if (!refusal.empty())
+        return refusal;
     wxString value;
     unsigned long long number = 0;
     if (parser.Found("steps", &value)) {
