@@ -49,8 +49,10 @@ if grep -l -F "$PWD" $files; then
 fi
 step "reference_host --version"
 reference_host --version
-step "reference_host --replay $examples/typical_run.json"
-reference_host --replay "$examples/typical_run.json" | tail -n 3
+for scenario in typical_run serial_forwarding second_controller timeout_goto; do
+    step "reference_host --replay $examples/$scenario.json"
+    reference_host --replay "$examples/$scenario.json" | tail -n 1 | grep -- '-> met$'
+done
 step "save_record_tool decode $examples/serial_element.rec"
 save_record_tool decode "$examples/serial_element.rec" | head -n 4
 plugin=$(pkg-config --variable=plugin zavud_pri_rivezavode)

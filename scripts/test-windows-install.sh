@@ -135,9 +135,12 @@ reference_host --version >windows.out
 without_cr windows.out
 cmp linux.out windows.out || fail "--version: $(cat windows.out)"
 grep -q "$version" windows.out || fail "--version does not say $version"
-reference_host --replay "$examples_windows\\typical_run.json" >replay.out ||
-    fail "--replay typical_run.json exited with $?"
-tail -n 1 replay.out | grep -q -- '-> met' || fail "typical_run.json: $(tail -n 1 replay.out)"
+# Every installed scenario, each met.
+for scenario in typical_run serial_forwarding second_controller timeout_goto; do
+    reference_host --replay "$examples_windows\\$scenario.json" >replay.out ||
+        fail "--replay $scenario.json exited with $?"
+    tail -n 1 replay.out | grep -q -- '-> met' || fail "$scenario.json: $(tail -n 1 replay.out)"
+done
 sed 's/"completed_runs": 1/"completed_runs": 2/' \
     "$home/share/zavud_pri_rivezavode/examples/typical_run.json" >unmet.json
 [ "$(status_of reference_host --replay unmet.json)" = 1 ] ||
