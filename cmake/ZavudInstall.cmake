@@ -83,6 +83,10 @@ endforeach()
 if(TARGET reference_host)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/tools/reference_host/examples/
     DESTINATION ${ZAVUD_DATADIR}/examples COMPONENT tools)
+  # For editors that check the files it reads as they are typed.
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/scenario.schema.json
+    ${PROJECT_SOURCE_DIR}/docs/controllers.schema.json ${PROJECT_SOURCE_DIR}/docs/project.schema.json
+    DESTINATION ${ZAVUD_DATADIR}/schemas COMPONENT tools)
 endif()
 if(TARGET save_record_tool)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/tools/save_record_tool/examples/

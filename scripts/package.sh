@@ -49,6 +49,10 @@ if grep -l -F "$PWD" $files; then
 fi
 step "reference_host --version"
 reference_host --version
+for schema in scenario controllers project; do
+    [ -f "/usr/share/zavud_pri_rivezavode/schemas/$schema.schema.json" ] ||
+        { echo "no $schema.schema.json installed" >&2; exit 1; }
+done
 for scenario in typical_run serial_forwarding second_controller timeout_goto; do
     step "reference_host --replay $examples/$scenario.json"
     reference_host --replay "$examples/$scenario.json" | tail -n 1 | grep -- '-> met$'
