@@ -109,7 +109,24 @@ root=$1 repo=$2 cache=$3 archives=$4
 shift 4
 mount -t proc proc "$root/proc"
 mount -t sysfs sysfs "$root/sys"
-mount --rbind /dev "$root/dev"
+# A /dev of its own, not the machine's: a command that replaces or removes
+# a device file in the root (/dev/null made a plain file) leaves the
+# machine's as it was. The devices the stages use, pseudo-terminals of a
+# private instance, shared memory.
+mount -t tmpfs -o mode=755,nosuid tmpfs "$root/dev"
+mknod -m 666 "$root/dev/null" c 1 3
+mknod -m 666 "$root/dev/zero" c 1 5
+mknod -m 666 "$root/dev/full" c 1 7
+mknod -m 666 "$root/dev/random" c 1 8
+mknod -m 666 "$root/dev/urandom" c 1 9
+mknod -m 666 "$root/dev/tty" c 5 0
+mkdir "$root/dev/pts" "$root/dev/shm"
+mount -t devpts -o newinstance,ptmxmode=0666,mode=0620,gid=5 devpts "$root/dev/pts"
+ln -s pts/ptmx "$root/dev/ptmx"
+ln -s /proc/self/fd "$root/dev/fd"
+ln -s /proc/self/fd/0 "$root/dev/stdin"
+ln -s /proc/self/fd/1 "$root/dev/stdout"
+ln -s /proc/self/fd/2 "$root/dev/stderr"
 mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
 mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
 for folder in "$repo" "$cache"; do
