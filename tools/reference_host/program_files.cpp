@@ -65,7 +65,7 @@ std::string system_language() {
 
 std::string catalog_language(const std::string& wanted, const std::string& folder) {
     const std::filesystem::path locale = std::filesystem::u8path(folder);
-    const std::string language = wanted.substr(0, wanted.find_first_of(".@"));
+    std::string language = wanted.substr(0, wanted.find_first_of(".@"));
     if (language.empty() || has_catalogs(locale, language))
         return language;
     const std::size_t region = language.find('_');

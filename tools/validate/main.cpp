@@ -97,7 +97,7 @@ std::string parse(const std::vector<std::string>& args, options& out) {
     }
     wxCmdLineParser parser(OPTIONS);
     common::set_arguments(parser, L"zavud_validate", args);
-    const std::string refusal = common::parse_quietly(parser);
+    std::string refusal = common::parse_quietly(parser);
     if (!refusal.empty())
         return refusal;
     wxString value;
